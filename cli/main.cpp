@@ -1,0 +1,43 @@
+// cantorel-cli: the Cantorel core without a window. Parses lyrics exactly as the program does
+// and plays them in real time to the console.
+#include <cstdio>
+#include <string>
+
+#include "cli/commands.hpp"
+
+namespace {
+
+// The usage text is ASCII, so it reads the same in any console code page.
+void usage(FILE* out) {
+    std::fputs(
+        "usage: cantorel-cli COMMAND [options]\n"
+        "\n"
+        "commands:\n"
+        "  parse FILE [--fill TEXT] [--json] [--bench N]\n"
+        "      load a lyric file as the program does and print its lyric list\n"
+        "  play FILE [--mode public|card] [--dry-run] [--fill TEXT] [--filter]\n"
+        "       [--filter-words FILE] [--reverse | --alternate]\n"
+        "       [--prefix-suffix --prefixes FILE --suffixes FILE] [--seed N]\n"
+        "      play a lyric in real time, printing each delivered line\n",
+        out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        usage(stderr);
+        return 1;
+    }
+    const std::string command = argv[1];
+    const cli::Args args(argv + 2, argv + argc);
+    if (command == "parse") return cli::runParse(args);
+    if (command == "play") return cli::runPlay(args);
+    if (command == "--help" || command == "-h" || command == "help") {
+        usage(stdout);
+        return 0;
+    }
+    std::fprintf(stderr, "cantorel-cli: unknown command '%s'\n", command.c_str());
+    usage(stderr);
+    return 1;
+}

@@ -1,0 +1,36 @@
+#pragma once
+// Files, picked at build time (platform/posix or platform/win32). Paths are GbkText as the
+// user sees them; each platform converts them at the edge.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "text/gbk_text.hpp"
+
+namespace files {
+
+/// The whole file, or nullopt when it is missing or unreadable.
+std::optional<std::string> readAll(const GbkText& path);
+
+/// Writes `bytes` to a temporary file in the same folder and renames it over `path`, so a
+/// failed save leaves the previous file intact. Returns false on any failure.
+bool writeAtomically(const GbkText& path, std::string_view bytes);
+
+/// Deletes a file; false when it was missing or could not be deleted.
+bool remove(const GbkText& path);
+
+/// True when a regular file exists at `path`.
+bool exists(const GbkText& path);
+
+/// Folder of the running executable, without a trailing separator.
+GbkText programFolder();
+
+/// `folder` + separator + `name`, with the platform's separator.
+GbkText join(const GbkText& folder, const GbkText& name);
+
+/// Names (without folder) of the regular files in `folder` whose name ends in `suffix`
+/// (compared case-insensitively for ASCII), sorted by name.
+std::vector<GbkText> listFiles(const GbkText& folder, const GbkText& suffix);
+
+}  // namespace files

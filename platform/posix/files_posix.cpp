@@ -1,0 +1,98 @@
+// Files on Linux: paths arrive as GBK and are UTF-8 on disk.
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "platform/files.hpp"
+#include "text/codepage.hpp"
+
+namespace files {
+namespace {
+
+std::string native(const GbkText& path) { return codepage::gbkToUtf8(path); }
+
+bool endsWithNoCase(std::string_view name, std::string_view suffix) {
+    if (suffix.size() > name.size()) return false;
+    return std::equal(suffix.begin(), suffix.end(), name.end() - suffix.size(),
+                      [](char a, char b) {
+                          auto lower = [](char c) {
+                              return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+                          };
+                          return lower(a) == lower(b);
+                      });
+}
+
+}  // namespace
+
+std::optional<std::string> readAll(const GbkText& path) {
+    std::ifstream in(native(path), std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return bytes;
+}
+
+bool writeAtomically(const GbkText& path, std::string_view bytes) {
+    const std::string target = native(path);
+    std::random_device random;
+    const std::string temp = target + ".tmp" + std::to_string(random() % 1000000);
+    FILE* out = std::fopen(temp.c_str(), "wb");
+    if (!out) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    const bool flushed = std::fflush(out) == 0 && fsync(fileno(out)) == 0;
+    const bool closed = std::fclose(out) == 0;
+    if (!written || !flushed || !closed || std::rename(temp.c_str(), target.c_str()) != 0) {
+        std::remove(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool remove(const GbkText& path) { return std::remove(native(path).c_str()) == 0; }
+
+bool exists(const GbkText& path) {
+    struct stat info {};
+    return ::stat(native(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+GbkText programFolder() {
+    std::string exe(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", exe.data(), exe.size() - 1);
+    if (n <= 0) return ".";
+    exe.resize(static_cast<size_t>(n));
+    const size_t slash = exe.rfind('/');
+    return codepage::utf8ToGbk(slash == 0 ? "/" : exe.substr(0, slash));
+}
+
+GbkText join(const GbkText& folder, const GbkText& name) {
+    if (folder.empty()) return name;
+    if (folder.back() == '/') return folder + name;
+    return folder + "/" + name;
+}
+
+std::vector<GbkText> listFiles(const GbkText& folder, const GbkText& suffix) {
+    std::vector<GbkText> names;
+    const std::string nativeFolder = native(folder.empty() ? GbkText(".") : folder);
+    DIR* dir = ::opendir(nativeFolder.c_str());
+    if (!dir) return names;
+    const std::string nativeSuffix = native(suffix);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (!endsWithNoCase(name, nativeSuffix)) continue;
+        struct stat info {};
+        if (::stat((nativeFolder + "/" + name).c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+            continue;
+        names.push_back(codepage::utf8ToGbk(name));
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace files

@@ -1,0 +1,112 @@
+// Files on Windows: GBK paths become UTF-16 so the W functions find them on every locale.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/files.hpp"
+#include "text/codepage.hpp"
+
+namespace files {
+namespace {
+
+std::wstring wide(const GbkText& path) {
+    const std::u16string w = codepage::gbkToUtf16(path);
+    return std::wstring(w.begin(), w.end());
+}
+
+GbkText narrow(const wchar_t* text) {
+    const std::wstring w(text);
+    return codepage::utf16ToGbk(std::u16string(w.begin(), w.end()));
+}
+
+class Handle {
+public:
+    explicit Handle(HANDLE h) : h_(h) {}
+    ~Handle() {
+        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE get() const { return h_; }
+    bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
+    void close() {
+        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+        h_ = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE h_;
+};
+
+}  // namespace
+
+std::optional<std::string> readAll(const GbkText& path) {
+    Handle file(CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.ok()) return std::nullopt;
+    std::string bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        bytes.append(buffer, got);
+    }
+    return bytes;
+}
+
+bool writeAtomically(const GbkText& path, std::string_view bytes) {
+    const std::wstring target = wide(path);
+    const std::wstring temp = target + L".tmp" + std::to_wstring(GetCurrentProcessId());
+    Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.ok()) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                              nullptr) &&
+                    written == bytes.size() && FlushFileBuffers(file.get());
+    file.close();
+    if (!ok || !MoveFileExW(temp.c_str(), target.c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool remove(const GbkText& path) { return DeleteFileW(wide(path).c_str()) != 0; }
+
+bool exists(const GbkText& path) {
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+GbkText programFolder() {
+    wchar_t exe[MAX_PATH * 4];
+    const DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH * 4);
+    if (n == 0) return ".";
+    std::wstring path(exe, n);
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash != std::wstring::npos) path.resize(slash);
+    return narrow(path.c_str());
+}
+
+GbkText join(const GbkText& folder, const GbkText& name) {
+    if (folder.empty()) return name;
+    if (folder.back() == '\\' || folder.back() == '/') return folder + name;
+    return folder + "\\" + name;
+}
+
+std::vector<GbkText> listFiles(const GbkText& folder, const GbkText& suffix) {
+    std::vector<GbkText> names;
+    const std::wstring pattern = wide(join(folder.empty() ? GbkText(".") : folder, "*" + suffix));
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(narrow(found.cFileName));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace files

@@ -1,0 +1,30 @@
+# Sourced by the scripts that run Windows programs: a private Wine prefix in the build folder,
+# quiet Wine, and the Chinese code page for every Wine process (posted two-byte characters are
+# converted with the poster's code page, so all sides must share it).
+# Usage: . scripts/wine-env.sh BUILD_DIR
+cantorel_wine_build=${1:?build folder}
+export WINEPREFIX="$cantorel_wine_build/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LC_ALL=zh_CN.UTF-8
+export no_proxy=127.0.0.1,localhost
+export NO_PROXY=127.0.0.1,localhost
+
+# Creates the prefix once; later runs reuse it.
+cantorel_wine_prefix() {
+  if [ ! -f "$WINEPREFIX/.cantorel-ready" ]; then
+    mkdir -p "$WINEPREFIX"
+    wineboot -i </dev/null >/dev/null 2>&1 || true
+    # A crashing test must exit instead of waiting on a crash dialog nobody can close.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+      </dev/null >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.cantorel-ready"
+  fi
+}
+
+# Keeps one wineserver running so each test does not pay Wine's start-up again.
+cantorel_wine_warm() {
+  wineserver -p </dev/null >/dev/null 2>&1
+  wineboot </dev/null >/dev/null 2>&1 || true
+}
