@@ -1,0 +1,95 @@
+// e2e-probe: tells the end-to-end tests where things are on screen, so xdotool can press
+// real mouse buttons on them. Reads only; it never sends input itself.
+//   e2e-probe client TITLE          screen x y of the client-area origin of the top-level
+//                                   window whose title contains TITLE
+//   e2e-probe listitem TITLE TEXT   screen centre x y of the list-box item TEXT in that window
+//   e2e-probe wait TITLE SECONDS    waits until such a window exists (exit 1 on time-out)
+// Exit code 1 when nothing matches.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+struct Search {
+    std::wstring needle;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK matchTitle(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<Search*>(param);
+    wchar_t title[512];
+    GetWindowTextW(window, title, 512);
+    if (IsWindowVisible(window) && std::wstring(title).find(search->needle) != std::wstring::npos) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND findTopLevel(const std::wstring& needle) {
+    Search search{needle};
+    EnumWindows(matchTitle, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+struct ItemSearch {
+    std::wstring text;
+    POINT centre{};
+    bool found = false;
+};
+
+BOOL CALLBACK matchItem(HWND child, LPARAM param) {
+    auto* search = reinterpret_cast<ItemSearch*>(param);
+    wchar_t cls[64];
+    GetClassNameW(child, cls, 64);
+    if (lstrcmpiW(cls, L"ListBox") != 0) return TRUE;
+    const LRESULT index = SendMessageW(child, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(search->text.c_str()));
+    if (index == LB_ERR) return TRUE;
+    SendMessageW(child, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+    RECT item{};
+    if (SendMessageW(child, LB_GETITEMRECT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&item)) == LB_ERR)
+        return TRUE;
+    POINT centre{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    ClientToScreen(child, &centre);
+    search->centre = centre;
+    search->found = true;
+    return FALSE;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3) {
+        std::fputs("usage: e2e-probe client|listitem|wait TITLE [TEXT|SECONDS]\n", stderr);
+        return 2;
+    }
+    const std::wstring command = argv[1];
+    if (command == L"wait" && argc >= 4) {
+        const DWORD deadline = GetTickCount() + static_cast<DWORD>(_wtoi(argv[3])) * 1000;
+        while (!findTopLevel(argv[2])) {
+            if (GetTickCount() > deadline) return 1;
+            Sleep(100);
+        }
+        return 0;
+    }
+    HWND window = findTopLevel(argv[2]);
+    if (!window) return 1;
+    if (command == L"client") {
+        POINT origin{0, 0};
+        ClientToScreen(window, &origin);
+        std::printf("%ld %ld\n", origin.x, origin.y);
+        return 0;
+    }
+    if (command == L"listitem" && argc >= 4) {
+        ItemSearch search{argv[3]};
+        EnumChildWindows(window, matchItem, reinterpret_cast<LPARAM>(&search));
+        if (!search.found) return 1;
+        std::printf("%ld %ld\n", search.centre.x, search.centre.y);
+        return 0;
+    }
+    return 2;
+}
