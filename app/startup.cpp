@@ -1,0 +1,19 @@
+#include "app/startup.hpp"
+
+namespace {
+
+void run(const std::function<void()>& step) {
+    if (step) step();
+}
+
+}  // namespace
+
+void runCreationSteps(MainUnits& units, const GbkText& programFolder, const CreationSteps& steps) {
+    run(steps.loadSettings);
+    run(steps.useThemedStyle);
+    run(steps.checkForUpdate);
+    // The lyric folder always starts at the program's own folder, whatever kvd.ini said: the
+    // settings never store it.
+    units.编辑框1.setText(programFolder);
+    run(steps.loadLists);
+}
