@@ -1,0 +1,198 @@
+// GUI-thread timers.
+//
+// Why not SetTimer: on Windows its expiries fall on the system tick (about 15.6 ms unless some
+// program raises the timer resolution) and each period is rounded up to that tick, so lyric
+// lines would land up to 16 ms late and equal gaps would drift. Instead every timer keeps its
+// own expiry grid on the performance counter (PeriodSchedule), one waitable timer is armed for
+// the earliest expiry, and a small worker thread that waits on it posts a message to a hidden
+// window of the GUI thread. Posted messages are handled by every message loop - ours,
+// PumpingWait's, MessageBox's, a modal dialog's, the move/size loop - so ticks never stall
+// while a loop we do not own runs, and no loop needs to cooperate.
+// The waitable timer is high-resolution where Windows offers it (10 1803 and later); elsewhere
+// a plain one with the system timer period lowered to 1 ms while timers exist.
+#include "platform/win32/timer_win32.hpp"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "platform/win32/clock_win32.hpp"
+
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
+
+namespace {
+
+constexpr UINT kTickMessage = WM_APP + 0x31;
+constexpr wchar_t kSinkClass[] = L"CantorelTimerSink";
+
+using TimePeriodFn = UINT(WINAPI*)(UINT);
+
+// winmm is loaded only on the fallback path, so the program needs no import of it.
+void setSystemTimerPeriod(bool raise) {
+    static HMODULE winmm = LoadLibraryW(L"winmm.dll");
+    if (!winmm) return;
+    auto fn = reinterpret_cast<TimePeriodFn>(reinterpret_cast<void*>(
+        GetProcAddress(winmm, raise ? "timeBeginPeriod" : "timeEndPeriod")));
+    if (fn) fn(1);
+}
+
+}  // namespace
+
+// One per GUI thread in practice: created with the first timer, gone with the last.
+class TimerScheduler {
+  public:
+    static TimerScheduler& acquire() {
+        if (!instance_) instance_ = new TimerScheduler();
+        ++instance_->users_;
+        return *instance_;
+    }
+    static void release() {
+        if (instance_ && --instance_->users_ == 0) {
+            delete instance_;
+            instance_ = nullptr;
+        }
+    }
+    static TimerScheduler* current() { return instance_; }
+
+    std::uint64_t add(Win32Timer* timer) {
+        const std::uint64_t id = ++lastId_;
+        timers_[id] = timer;
+        return id;
+    }
+    void remove(std::uint64_t id) {
+        timers_.erase(id);
+        rearm();
+    }
+    bool highResolution() const { return highResolution_; }
+
+    // Arms the waitable timer for the earliest expiry of all timers (or disarms it).
+    void rearm() {
+        std::optional<std::int64_t> earliest;
+        for (const auto& [id, timer] : timers_) {
+            const auto due = timer->schedule_.due();
+            if (due && (!earliest || *due < *earliest)) earliest = due;
+        }
+        if (!waitable_) return;
+        if (!earliest) {
+            CancelWaitableTimer(waitable_);
+            return;
+        }
+        const std::int64_t ahead = *earliest - qpcMicros();
+        LARGE_INTEGER due;
+        due.QuadPart = -std::max<LONGLONG>(1, ahead * 10);  // relative, in 100 ns
+        SetWaitableTimer(waitable_, &due, 0, nullptr, nullptr, FALSE);
+    }
+
+    // Runs the handler of every timer that has expired, earliest expiry first.
+    void runDue() {
+        const std::int64_t now = qpcMicros();
+        std::vector<std::pair<std::int64_t, std::uint64_t>> due;
+        for (auto& [id, timer] : timers_) {
+            const auto when = timer->schedule_.due();
+            if (when && timer->schedule_.takeExpiry(now)) due.emplace_back(*when, id);
+        }
+        std::sort(due.begin(), due.end());
+        // Armed before the handlers run: a handler that pumps messages must see later ticks.
+        rearm();
+        for (const auto& entry : due) {
+            auto it = timers_.find(entry.second);
+            if (it == timers_.end()) continue;  // destroyed by an earlier handler
+            // A copy, so a handler may replace its own handler or destroy its timer.
+            const std::function<void()> handler = it->second->handler_;
+            if (handler) handler();
+        }
+        if (!due.empty()) rearm();
+    }
+
+  private:
+    TimerScheduler() {
+        HINSTANCE module = GetModuleHandleW(nullptr);
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = sinkProc;
+        wc.hInstance = module;
+        wc.lpszClassName = kSinkClass;
+        RegisterClassW(&wc);  // fails harmlessly when already registered
+        sink_ = CreateWindowExW(0, kSinkClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module,
+                                nullptr);
+        waitable_ = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
+                                           TIMER_ALL_ACCESS);
+        highResolution_ = waitable_ != nullptr;
+        if (!waitable_) {
+            waitable_ = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
+            setSystemTimerPeriod(true);
+        }
+        quit_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        if (sink_ && waitable_ && quit_)
+            worker_ = CreateThread(nullptr, 0, workerMain, this, 0, nullptr);
+    }
+
+    ~TimerScheduler() {
+        if (worker_) {
+            SetEvent(quit_);
+            WaitForSingleObject(worker_, INFINITE);
+            CloseHandle(worker_);
+        }
+        if (!highResolution_) setSystemTimerPeriod(false);
+        if (quit_) CloseHandle(quit_);
+        if (waitable_) CloseHandle(waitable_);
+        if (sink_) DestroyWindow(sink_);
+    }
+
+    // Only reads handles that live until it has been joined.
+    static DWORD WINAPI workerMain(void* param) {
+        auto* self = static_cast<TimerScheduler*>(param);
+        HANDLE handles[2] = {self->quit_, self->waitable_};
+        for (;;) {
+            const DWORD woke = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+            if (woke != WAIT_OBJECT_0 + 1) return 0;
+            PostMessageW(self->sink_, kTickMessage, 0, 0);
+        }
+    }
+
+    static LRESULT CALLBACK sinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == kTickMessage) {
+            if (instance_) instance_->runDue();
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    static inline TimerScheduler* instance_ = nullptr;
+    int users_ = 0;
+    std::uint64_t lastId_ = 0;
+    std::map<std::uint64_t, Win32Timer*> timers_;
+    HWND sink_ = nullptr;
+    HANDLE waitable_ = nullptr;
+    HANDLE quit_ = nullptr;
+    HANDLE worker_ = nullptr;
+    bool highResolution_ = false;
+};
+
+// The schedule counts microseconds of the performance counter: exact whatever its frequency.
+Win32Timer::Win32Timer() : id_(TimerScheduler::acquire().add(this)), schedule_(1000) {}
+
+Win32Timer::~Win32Timer() {
+    if (auto* scheduler = TimerScheduler::current()) scheduler->remove(id_);
+    TimerScheduler::release();
+}
+
+int Win32Timer::period() const { return schedule_.period(); }
+
+void Win32Timer::setPeriod(int ms) {
+    const int before = schedule_.period();
+    schedule_.setPeriod(ms, qpcMicros());
+    if (schedule_.period() != before)
+        if (auto* scheduler = TimerScheduler::current()) scheduler->rearm();
+}
+
+void Win32Timer::setHandler(std::function<void()> handler) { handler_ = std::move(handler); }
+
+bool Win32Timer::usesHighResolutionTimer() {
+    auto* scheduler = TimerScheduler::current();
+    return scheduler && scheduler->highResolution();
+}

@@ -1,0 +1,40 @@
+#pragma once
+// Periodic GUI-thread timers with millisecond accuracy.
+// Usage (all on the GUI thread that runs the message loop):
+//   Win32Timer timer;
+//   timer.setHandler([&] { onTick(); });
+//   timer.setPeriod(500);   // same value again keeps the rhythm, another restarts, 0 stops
+// Ticks arrive as posted messages to a hidden window of this thread, so they run inside ANY
+// message loop of the thread: message_loop::run, PumpingWait, MessageBox, modal dialogs, the
+// window move/size loop. No loop needs to know about them.
+// Create and destroy timers on the same thread. A handler may change any timer's period
+// (its own included), pump messages, or destroy other timers.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "app/units.hpp"
+#include "platform/win32/period_schedule.hpp"
+
+class Win32Timer final : public TimerUnit {
+  public:
+    Win32Timer();
+    ~Win32Timer() override;
+    Win32Timer(const Win32Timer&) = delete;
+    Win32Timer& operator=(const Win32Timer&) = delete;
+
+    int period() const override;
+    void setPeriod(int ms) override;
+    void setHandler(std::function<void()> handler) override;
+
+    /// How this thread's timers are woken: true with a high-resolution waitable timer (Windows
+    /// 10 1803 and later), false with a plain waitable timer and a 1 ms system timer period.
+    static bool usesHighResolutionTimer();
+
+  private:
+    friend class TimerScheduler;
+    std::uint64_t id_;
+    PeriodSchedule schedule_;
+    std::function<void()> handler_;
+};
