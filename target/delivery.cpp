@@ -1,0 +1,144 @@
+#include "target/delivery.hpp"
+
+DeliveryMode readDeliveryMode(const MainUnits& units) {
+    if (units.公屏字幕.checked()) return DeliveryMode::PublicScreen;
+    if (units.昵称字幕.checked()) return DeliveryMode::NicknameCard;
+    return DeliveryMode::None;
+}
+
+namespace delivery {
+
+namespace {
+
+bool isExtendedKey(unsigned vk) {
+    return (vk >= 0x21 && vk <= 0x2F) || (vk >= 0x5B && vk <= 0x5D) || vk == 0x6F || vk == 0x90;
+}
+
+std::uint32_t keyBits(unsigned virtualKey, unsigned scan) {
+    std::uint32_t bits = 1;  // repeat count
+    bits |= (scan & 0xFFu) << 16;
+    if (isExtendedKey(virtualKey)) bits |= 1u << 24;
+    return bits;
+}
+
+// lParams are 32-bit values on the wire; widen them as Windows does for LPARAM.
+std::intptr_t asParam(std::uint32_t bits) {
+    return static_cast<std::intptr_t>(static_cast<std::int32_t>(bits));
+}
+
+}  // namespace
+
+std::intptr_t keyDownParam(unsigned virtualKey, unsigned scan) {
+    std::uint32_t bits = keyBits(virtualKey, scan);
+    if (virtualKey == kVkMenu) bits |= 1u << 29;
+    return asParam(bits);
+}
+
+std::intptr_t keyUpParam(unsigned virtualKey, unsigned scan) {
+    return asParam(keyBits(virtualKey, scan) | (1u << 30) | (1u << 31));
+}
+
+bool canPostTo(WindowSystem& windows, WindowHandle window) {
+    // NOTE: a null handle used to stand for the desktop, so a card dialog that was never found
+    // or a client that had closed got clicks on the user's desktop. Such posts are dropped.
+    return window != 0 && window != windows.desktopWindow() && windows.isWindow(window);
+}
+
+void postClick(WindowSystem& windows, WindowHandle window, int x, int y) {
+    if (!canPostTo(windows, window)) return;
+    const std::intptr_t at = pointParam(x, y);
+    windows.post(window, msg::kMouseMove, 2, at);
+    windows.post(window, msg::kLButtonDown, 1, at);
+    windows.post(window, msg::kLButtonUp, 0, at);
+}
+
+void typeText(WindowSystem& windows, WindowHandle window, const GbkText& text) {
+    if (text.empty() || !canPostTo(windows, window)) return;
+    for (unsigned char byte : text) windows.post(window, msg::kChar, byte, 0);
+}
+
+void postKeyPress(WindowSystem& windows, WindowHandle window, unsigned virtualKey) {
+    if (!canPostTo(windows, window)) return;
+    const unsigned scan = windows.mapVirtualKey(virtualKey, 0) & 0xFFu;
+    windows.post(window, msg::kKeyDown, virtualKey, keyDownParam(virtualKey, scan));
+    windows.post(window, msg::kKeyUp, virtualKey, keyUpParam(virtualKey, scan));
+}
+
+}  // namespace delivery
+
+using namespace delivery;
+
+bool Delivery::openCardDialog() {
+    postClick(windows_, state_.targetWindow, kOpenCardPoint.x, kOpenCardPoint.y);
+    // The client opens the dialog a moment after the click; look at once, then every 100 ms.
+    for (int attempt = 0; attempt < kCardSearchTries; ++attempt) {
+        const WindowHandle found = windows_.findTopLevel(kClientClass, kCardTitle);
+        if (found != 0 && windows_.isWindow(found)) {
+            state_.cardDialog = found;
+            return true;
+        }
+        wait_.wait(kCardSearchPauseMs);
+    }
+    return false;
+}
+
+void Delivery::deliverLine(DeliveryMode mode, const GbkText& text) {
+    // Handles are read afresh at each step: the waits let capture or a card search change them.
+    switch (mode) {
+        case DeliveryMode::None:
+            return;
+        case DeliveryMode::PublicScreen:
+            postClick(windows_, state_.targetWindow, kPublicInputPoint.x, kPublicInputPoint.y);
+            wait_.wait(kStepPauseMs);
+            typeText(windows_, state_.targetWindow, text);
+            wait_.wait(kStepPauseMs);
+            postClick(windows_, state_.targetWindow, kPublicSendPoint.x, kPublicSendPoint.y);
+            return;
+        case DeliveryMode::NicknameCard:
+            postClick(windows_, state_.cardDialog, kCardInputPoint.x, kCardInputPoint.y);
+            wait_.wait(kStepPauseMs);
+            // The card text is never read back, so a fixed number of presses clears it.
+            for (int i = 0; i < kCardBackspaces; ++i)
+                postKeyPress(windows_, state_.cardDialog, kVkBack);
+            wait_.wait(kStepPauseMs);
+            typeText(windows_, state_.cardDialog, text);
+            wait_.wait(kStepPauseMs);
+            postClick(windows_, state_.cardDialog, kCardConfirmPoint.x, kCardConfirmPoint.y);
+            postClick(windows_, state_.cardDialog, kCardConfirmPoint.x, kCardConfirmPoint.y);
+            return;
+    }
+}
+
+void Delivery::showNoTarget() {
+    boxes_.show("请先获取QT语音客户端的窗口", "没有目标", mb::kIconInformation | mb::kTaskModal);
+}
+
+void Delivery::resizeTarget() {
+    // The click points only hit the client's controls at this size; the corner stays put.
+    const auto rect = windows_.windowRect(state_.targetWindow);
+    if (!rect) return;  // the client has closed: nothing to resize
+    windows_.moveWindow(state_.targetWindow, rect->left, rect->top, kClientWidth, kClientHeight);
+}
+
+void Delivery::onPublicScreenClicked() {
+    if (state_.targetWindow == 0) {
+        showNoTarget();
+        units_.公屏字幕.setChecked(false);
+        return;
+    }
+    resizeTarget();
+}
+
+void Delivery::onNicknameCardClicked() {
+    if (state_.targetWindow == 0) {
+        units_.昵称字幕.setChecked(false);
+        showNoTarget();
+        return;
+    }
+    resizeTarget();
+    // Card dialogs left open from earlier use would take the typing meant for the new one.
+    for (int pass = 0; pass < kStaleCardPasses; ++pass) {
+        const WindowHandle stale = windows_.findTopLevel(kClientClass, kCardTitle);
+        if (canPostTo(windows_, stale)) windows_.post(stale, msg::kClose, 0, 0);
+    }
+}

@@ -1,0 +1,88 @@
+#pragma once
+// Delivery: puts one line into the chat client by posting clicks, characters and key presses
+// to its windows at fixed client points, and the two radio-button handlers that pick the mode.
+// Nothing is ever posted to the desktop, to handle 0 or to a handle that is no window any more.
+
+#include <cstdint>
+
+#include "app/app_state.hpp"
+#include "app/main_units.hpp"
+#include "platform/clock.hpp"
+#include "platform/message_box.hpp"
+#include "platform/window_system.hpp"
+
+enum class DeliveryMode { None, PublicScreen, NicknameCard };
+
+/// The mode the radio buttons select right now (公屏字幕 is checked first).
+DeliveryMode readDeliveryMode(const MainUnits& units);
+
+namespace delivery {
+
+// Client-area points of the chat client, valid once its main window is 1000 x 700.
+constexpr int kClientWidth = 1000;
+constexpr int kClientHeight = 700;
+constexpr ScreenPoint kOpenCardPoint{181, 118};
+constexpr ScreenPoint kPublicInputPoint{585, 643};
+constexpr ScreenPoint kPublicSendPoint{917, 633};
+constexpr ScreenPoint kCardInputPoint{256, 124};
+constexpr ScreenPoint kCardConfirmPoint{299, 164};
+constexpr int kCardSearchTries = 30;
+constexpr int kCardSearchPauseMs = 100;
+constexpr int kCardBackspaces = 30;
+constexpr int kStepPauseMs = 10;
+constexpr int kStaleCardPasses = 5;
+constexpr unsigned kVkBack = 8;
+constexpr unsigned kVkMenu = 18;
+
+inline constexpr const char* kClientClass = "TXGuiFoundation";
+inline constexpr const char* kCardTitle = "修改房间名片";
+
+/// lParam of a mouse message at client point (x, y).
+constexpr std::intptr_t pointParam(int x, int y) { return x + y * 65536; }
+
+/// Key-down and key-up lParams of `virtualKey` with scan code `scan`.
+std::intptr_t keyDownParam(unsigned virtualKey, unsigned scan);
+std::intptr_t keyUpParam(unsigned virtualKey, unsigned scan);
+
+/// True when posting to `window` can only reach a live window other than the desktop.
+bool canPostTo(WindowSystem& windows, WindowHandle window);
+
+/// A left click at client point (x, y): move, button down, button up. Skipped for no window.
+void postClick(WindowSystem& windows, WindowHandle window, int x, int y);
+
+/// Every byte of `text` as one WM_CHAR, lead byte first. Skipped for no window.
+void typeText(WindowSystem& windows, WindowHandle window, const GbkText& text);
+
+/// Key down and key up of `virtualKey`. Skipped for no window.
+void postKeyPress(WindowSystem& windows, WindowHandle window, unsigned virtualKey);
+
+}  // namespace delivery
+
+class Delivery {
+public:
+    Delivery(WindowSystem& windows, PumpingWait& wait, MessageBoxes& boxes, AppState& state,
+             MainUnits& units)
+        : windows_(windows), wait_(wait), boxes_(boxes), state_(state), units_(units) {}
+
+    /// Clicks the client's card button and looks for the card dialog (30 tries, 100 ms apart);
+    /// on success records it in AppState::cardDialog. Returns whether it was found.
+    bool openCardDialog();
+
+    /// Delivers one line in `mode` with the 10 ms pauses between steps; None posts nothing.
+    void deliverLine(DeliveryMode mode, const GbkText& text);
+
+    /// Click on 公屏字幕: needs a target; resizes the client to 1000 x 700.
+    void onPublicScreenClicked();
+    /// Click on 昵称字幕: needs a target; resizes the client and closes stale card dialogs.
+    void onNicknameCardClicked();
+
+private:
+    void resizeTarget();
+    void showNoTarget();
+
+    WindowSystem& windows_;
+    PumpingWait& wait_;
+    MessageBoxes& boxes_;
+    AppState& state_;
+    MainUnits& units_;
+};
