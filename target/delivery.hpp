@@ -59,7 +59,7 @@ void postKeyPress(WindowSystem& windows, WindowHandle window, unsigned virtualKe
 }  // namespace delivery
 
 class Delivery {
-public:
+  public:
     Delivery(WindowSystem& windows, PumpingWait& wait, MessageBoxes& boxes, AppState& state,
              MainUnits& units)
         : windows_(windows), wait_(wait), boxes_(boxes), state_(state), units_(units) {}
@@ -76,7 +76,7 @@ public:
     /// Click on 昵称字幕: needs a target; resizes the client and closes stale card dialogs.
     void onNicknameCardClicked();
 
-private:
+  private:
     void resizeTarget();
     void showNoTarget();
 

@@ -1,0 +1,169 @@
+#include "playback/playback_engine.hpp"
+
+#include <algorithm>
+
+namespace {
+
+constexpr const char* kIdleCaption = "开始字幕";
+constexpr const char* kPlayingCaption = "停止字幕";
+
+}  // namespace
+
+PlaybackEngine::PlaybackEngine(MainUnits& units, AppState& state, MessageBoxes& boxes, Clock& clock,
+                               LineTransform& transform, Delivery& delivery)
+    : units_(units),
+      state_(state),
+      boxes_(boxes),
+      clock_(clock),
+      transform_(transform),
+      delivery_(delivery) {
+    units_.时钟_歌词播放.setHandler([this] { tick(); });
+}
+
+bool PlaybackEngine::playing() const { return units_.开始字幕.text() != kIdleCaption; }
+
+std::int64_t PlaybackEngine::entryTimeMicros(int entry) const {
+    const auto& lines = state_.lyrics.lines;
+    if (entry < 1 || entry > static_cast<int>(lines.size())) return 0;
+    return lines[static_cast<std::size_t>(entry - 1)].time * 1000LL;
+}
+
+void PlaybackEngine::stopToIdle() {
+    units_.开始字幕.setText(kIdleCaption);
+    units_.时钟_歌词播放.setPeriod(0);
+    position_ = 0;
+    heldTick_ = false;
+    ++epoch_;
+}
+
+void PlaybackEngine::startStop() {
+    const DeliveryMode mode = readDeliveryMode(units_);
+    if (mode == DeliveryMode::None) {
+        boxes_.show("请选择字幕类型", "温馨提示", mb::kOk | mb::kTaskModal);
+        return;
+    }
+    units_.歌词预览.setVisible(false);
+    units_.超级列表框_歌词.setVisible(true);
+    if (state_.targetWindow == 0) {
+        boxes_.show("请选取要发送的程序位置！", "没有目标", mb::kIconInformation | mb::kTaskModal);
+        return;
+    }
+    if (startingCard_) {
+        // A second click while the start still looks for the card dialog means "stop".
+        startCancelled_ = true;
+        stopToIdle();
+        return;
+    }
+    if (playing()) {
+        stopToIdle();
+        return;
+    }
+    if (state_.lyrics.count() == 0) {
+        boxes_.show("请先选择歌词LRC！", "没有歌词", mb::kIconInformation | mb::kTaskModal);
+        return;
+    }
+    if (mode == DeliveryMode::NicknameCard) {
+        // Playback starts whether or not the dialog turns up.
+        startingCard_ = true;
+        startCancelled_ = false;
+        delivery_.openCardDialog();
+        startingCard_ = false;
+        if (startCancelled_) return;
+    }
+    // The caption goes up before the first tick: that tick may already end the song (a resume
+    // on the last line), and a click during its delivery must read as "stop".
+    units_.开始字幕.setText(kPlayingCaption);
+    ++epoch_;
+    heldTick_ = false;
+    // A fresh start puts time 0 at now; a resume makes the entry that was due count as due now.
+    anchorMicros_ = clock_.nowMicros() - (position_ > 0 ? entryTimeMicros(position_) : 0);
+    tick();
+}
+
+void PlaybackEngine::tick() {
+    if (delivering_) {
+        heldTick_ = true;  // runs when the delivery in progress has ended
+        return;
+    }
+    if (!playing()) return;  // an expiry that was already queued when playback stopped
+    run();
+    scrollToSelection();
+}
+
+void PlaybackEngine::run() {
+    ListView& list = units_.超级列表框_歌词;
+    for (;;) {
+        if (position_ == 0) position_ = 1;
+        if (position_ > state_.lyrics.count()) {
+            stopToIdle();  // the last line has gone out
+            return;
+        }
+        const std::int64_t left = anchorMicros_ + entryTimeMicros(position_) - clock_.nowMicros();
+        if (left > kEarlyToleranceMicros) {
+            arm(left);
+            return;
+        }
+
+        const int entry = position_++;
+        list.setSelection(entry - 1);
+        const DeliveryMode mode = readDeliveryMode(units_);
+        if (mode == DeliveryMode::None) continue;  // the line is skipped, the song goes on
+
+        const GbkText text = transform_.apply(list.cell(list.selection(), 1));
+        const std::uint64_t epoch = epoch_;
+        delivering_ = true;
+        delivery_.deliverLine(mode, text);
+        delivering_ = false;
+
+        if (epoch != epoch_) {
+            // A stop, pause, jump or new start ran during the waits and owns the schedule now;
+            // only a tick it asked for (or the timer raised) meanwhile still has to run.
+            const bool held = heldTick_;
+            heldTick_ = false;
+            if (held && playing()) run();
+            return;
+        }
+        // A tick held meanwhile is this loop's next pass: the next entry is checked right away.
+        heldTick_ = false;
+    }
+}
+
+void PlaybackEngine::arm(std::int64_t remainingMicros) {
+    // Rounded up so the timer never expires before the entry is due; set through 0 so that a
+    // period equal to the current one still restarts the countdown from now.
+    const std::int64_t ms = (remainingMicros + 999) / 1000;
+    TimerUnit& timer = units_.时钟_歌词播放;
+    timer.setPeriod(0);
+    timer.setPeriod(static_cast<int>(std::min<std::int64_t>(ms, 0x7FFFFFFF)));
+}
+
+void PlaybackEngine::scrollToSelection() {
+    ListView& list = units_.超级列表框_歌词;
+    if (list.selection() >= 0) list.ensureVisible(list.selection());
+}
+
+void PlaybackEngine::jumpTo() {
+    if (!playing()) return;
+    ListView& list = units_.超级列表框_歌词;
+    // No row selected reads item number 0: the song starts again from entry 1.
+    const int entry = list.itemNumber(list.selection());
+    ++epoch_;
+    units_.时钟_歌词播放.setPeriod(0);
+    position_ = entry;
+    anchorMicros_ = clock_.nowMicros() - (entry > 0 ? entryTimeMicros(entry) : 0);
+    tick();
+}
+
+bool PlaybackEngine::pauseIfPlaying() {
+    if (!playing()) return false;
+    units_.时钟_歌词播放.setPeriod(0);
+    units_.开始字幕.setText(kIdleCaption);
+    heldTick_ = false;
+    ++epoch_;
+    return true;
+}
+
+void PlaybackEngine::resetPosition() {
+    position_ = 0;
+    ++epoch_;
+}
