@@ -7,7 +7,7 @@
 #include "platform/message_box.hpp"
 
 class FakeMessageBoxes : public MessageBoxes {
-public:
+  public:
     struct Shown {
         GbkText text;
         GbkText title;
@@ -27,7 +27,7 @@ public:
     std::vector<GbkText> texts() const;
     void clear() { shown_.clear(); }
 
-private:
+  private:
     std::vector<Shown> shown_;
     std::deque<int> script_;
     int defaultAnswer_ = mb::kIdOk;
