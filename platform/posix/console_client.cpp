@@ -1,0 +1,95 @@
+#include "platform/posix/console_client.hpp"
+
+namespace posix {
+
+namespace {
+
+constexpr const char* kCardClass = "TXGuiFoundation";
+constexpr const char* kCardTitle = "修改房间名片";
+
+// Removes the last whole character, as a Backspace in an edit control does.
+void eraseLastCharacter(GbkText& text) {
+    const auto chars = gbk::characters(text);
+    if (!chars.empty()) text.resize(text.size() - chars.back().size());
+}
+
+}  // namespace
+
+bool ConsoleClient::isWindow(WindowHandle window) {
+    return window == kMainWindow || (window == kCardDialog && cardOpen_);
+}
+
+WindowHandle ConsoleClient::findTopLevel(const GbkText& className, const GbkText& title) {
+    return cardOpen_ && className == kCardClass && title == kCardTitle ? kCardDialog : 0;
+}
+
+std::optional<ScreenRect> ConsoleClient::windowRect(WindowHandle window) {
+    if (window == kMainWindow) return mainRect_;
+    if (window == kCardDialog && cardOpen_) return ScreenRect{300, 200, 700, 420};
+    return std::nullopt;
+}
+
+void ConsoleClient::moveWindow(WindowHandle window, int left, int top, int width, int height) {
+    if (window == kMainWindow) mainRect_ = {left, top, left + width, top + height};
+}
+
+unsigned ConsoleClient::mapVirtualKey(unsigned code, unsigned mapType) {
+    return mapType == 0 && code == 8 ? 0x0E : 0;  // Backspace is all delivery presses
+}
+
+GbkText ConsoleClient::windowTitle(WindowHandle window) {
+    if (window == kMainWindow) return "QT语音";
+    return window == kCardDialog && cardOpen_ ? kCardTitle : "";
+}
+
+void ConsoleClient::click(WindowHandle window, int x, int y) {
+    const std::int64_t now = clock_.nowMicros();
+    if (window == kMainWindow) {
+        if (x == 181 && y == 118) {
+            cardOpen_ = true;
+        } else if (x == 585 && y == 643) {
+            chatInput_.clear();
+            chatStart_ = now;
+        } else if (x == 917 && y == 633) {
+            onLine_({chatInput_, false, chatStart_, now});
+            chatInput_.clear();
+        }
+    } else if (window == kCardDialog) {
+        if (x == 256 && y == 124) {
+            cardStart_ = now;
+            cardEdited_ = true;
+        } else if (x == 299 && y == 164 && cardEdited_) {
+            // The confirming click comes twice; the card changes once.
+            onLine_({cardText_, true, cardStart_, now});
+            cardEdited_ = false;
+        }
+    }
+}
+
+void ConsoleClient::post(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                         std::intptr_t lParam) {
+    if (!isWindow(window)) {
+        ++strayPosts_;
+        return;
+    }
+    GbkText& input = window == kMainWindow ? chatInput_ : cardText_;
+    switch (message) {
+        case msg::kLButtonDown:
+            click(window, static_cast<int>(lParam & 0xFFFF),
+                  static_cast<int>((lParam >> 16) & 0xFFFF));
+            break;
+        case msg::kChar:
+            input.push_back(static_cast<char>(wParam & 0xFF));
+            break;
+        case msg::kKeyDown:
+            if (wParam == 8) eraseLastCharacter(input);
+            break;
+        case msg::kClose:
+            if (window == kCardDialog) cardOpen_ = false;
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace posix
