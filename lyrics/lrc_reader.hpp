@@ -1,0 +1,27 @@
+#pragma once
+// LrcReader turns the text of an LRC file into the timed lines and header fields of a
+// LyricTable. It keeps no state between calls.
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "lyrics/lyric_table.hpp"
+#include "text/gbk_text.hpp"
+
+class LrcReader {
+  public:
+    /// Replaces every entry and header field of `table` with what `text` holds: one entry per
+    /// time tag, carrying the text of the tag's own line with all its tags removed, ordered by
+    /// time (equal times keep file order). Returns false only when a tag cannot be converted,
+    /// which no text matched by the tag pattern causes.
+    static bool parse(const GbkText& text, LyricTable& table);
+
+    /// Milliseconds of one whole time tag such as "[01:23.45]" (fraction in parts of a second,
+    /// saturating at INT32_MAX); nullopt when `tag` lacks the "[minutes:" start.
+    static std::optional<std::int32_t> tagTime(std::string_view tag);
+
+    /// True for the lines that never give lyric text: "[ar", "[ti", "[al", "[by" or "[offset"
+    /// at the start, ASCII letters compared without case.
+    static bool isHeaderLine(std::string_view line);
+};

@@ -1,0 +1,156 @@
+#include "lyrics/lrc_reader.hpp"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+LyricTable parsed(const GbkText& text) {
+    LyricTable table;
+    EXPECT_TRUE(LrcReader::parse(text, table));
+    return table;
+}
+
+std::vector<LyricLine> lines(const GbkText& text) { return parsed(text).lines; }
+
+TEST(LrcTagTime, FractionsArePartsOfASecond) {
+    const struct {
+        const char* tag;
+        std::int32_t ms;
+    } cases[] = {
+        {"[01:23.45]", 83450},     {"[01:23.456]", 83456}, {"[01:23.4]", 83400},
+        {"[12:34:56]", 754560},    {"[00:05]", 5000},      {"[:.]", 0},
+        {"[1:2]", 62000},          {"[00:01.2345]", 1234}, {"[00:75.00]", 75000},
+        {"[00:01.05]", 1050},      {"[1:]]", 60000},       {"[00:03.]", 3000},
+        {"[0003:0004.5]", 184500},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(LrcReader::tagTime(c.tag), c.ms) << c.tag;
+        const auto table = lines(std::string(c.tag) + "x");
+        ASSERT_EQ(table.size(), 1u) << c.tag;
+        EXPECT_EQ(table[0].time, c.ms) << c.tag;
+    }
+}
+
+TEST(LrcTagTime, TimesBeyondThirtyTwoBitsSaturate) {
+    EXPECT_EQ(LrcReader::tagTime("[35791:23.647]"), INT_MAX);  // exactly 2^31 - 1
+    EXPECT_EQ(LrcReader::tagTime("[35791:23.648]"), INT_MAX);
+    EXPECT_EQ(LrcReader::tagTime("[99999999999999999999999:00.00]"), INT_MAX);
+    EXPECT_EQ(LrcReader::tagTime("[0:99999999999999999999999.00]"), INT_MAX);
+    EXPECT_EQ(LrcReader::tagTime("[35791:23.646]"), INT_MAX - 1);
+}
+
+TEST(LrcTagTime, RejectsTextWithoutMinutes) {
+    EXPECT_FALSE(LrcReader::tagTime("").has_value());
+    EXPECT_FALSE(LrcReader::tagTime("00:01.00]").has_value());
+    EXPECT_FALSE(LrcReader::tagTime("[00.01]").has_value());
+}
+
+TEST(LrcReader, SeveralTagsOnOneLineGiveOneEntryEach) {
+    const auto got = lines("[00:10.00][00:20.00]Hi\r\n");
+    EXPECT_EQ(got, (std::vector<LyricLine>{{10000, "Hi"}, {20000, "Hi"}}));
+}
+
+TEST(LrcReader, EachTagTakesTheTextOfItsOwnLine) {
+    const auto got = lines("[00:12.00]A\r\n[00:13.00]mid\r\n[00:12.00]B\r\n");
+    EXPECT_EQ(got, (std::vector<LyricLine>{{12000, "A"}, {12000, "B"}, {13000, "mid"}}));
+}
+
+TEST(LrcReader, TagsInsideTheTextAreRemovedAndTheRestIsKeptUntrimmed) {
+    const auto got = lines("[00:01.00]  \xD0\xC7[00:02.00]\xB9\xE2 \r\n[00:03.00]\r\n");
+    EXPECT_EQ(got, (std::vector<LyricLine>{
+                       {1000, "  \xD0\xC7\xB9\xE2 "}, {2000, "  \xD0\xC7\xB9\xE2 "}, {3000, ""}}));
+}
+
+TEST(LrcReader, EveryKindOfLineEndEndsALine) {
+    for (const char* eol : {"\r\n", "\n", "\r"}) {
+        const std::string e = eol;
+        const auto got = lines("[ti:x]" + e + "[00:01.00]one" + e + e + "[00:02.00]two" + e);
+        EXPECT_EQ(got, (std::vector<LyricLine>{{1000, "one"}, {2000, "two"}}))
+            << "line end " << static_cast<int>(e.back());
+        EXPECT_EQ(parsed("[ti:x]" + e + "[00:01.00]one").title, "x");
+    }
+    // Mixed ends in one file, and a last line without an end.
+    EXPECT_EQ(lines("[00:01]a\r[00:02]b\n[00:03]c\r\n[00:04]d"),
+              (std::vector<LyricLine>{{1000, "a"}, {2000, "b"}, {3000, "c"}, {4000, "d"}}));
+}
+
+TEST(LrcReader, EntriesAreOrderedByTimeAndEqualTimesKeepFileOrder) {
+    EXPECT_EQ(
+        lines("[00:05.00]five\r\n[00:03.00]first three\r\n[00:03.00]second three\r\n"),
+        (std::vector<LyricLine>{{3000, "first three"}, {3000, "second three"}, {5000, "five"}}));
+    // A chorus tagged twice on one line interleaves with the lines between.
+    EXPECT_EQ(lines("[00:01]a\r\n[00:02][00:04]chorus\r\n[00:03]b\r\n[00:04]c\r\n"),
+              (std::vector<LyricLine>{
+                  {1000, "a"}, {2000, "chorus"}, {3000, "b"}, {4000, "chorus"}, {4000, "c"}}));
+}
+
+TEST(LrcReader, ReadsHeaderFieldsCaseSensitivelyWithoutBlanks) {
+    const LyricTable table = parsed(
+        "[ti:Song]\r\n[ar:Singer]\r\n[al:\xB8\xE8]\r\n[by:me]\r\n[offset:500]\r\n[00:01.00]x\r\n");
+    EXPECT_EQ(table.title, "Song");
+    EXPECT_EQ(table.artist, "Singer");
+    EXPECT_EQ(table.album, "\xB8\xE8");
+    EXPECT_EQ(table.author, "me");
+    EXPECT_EQ(table.offset, 500);
+    EXPECT_EQ(table.lines, (std::vector<LyricLine>{{1000, "x"}}));  // the offset moves nothing
+
+    const LyricTable other = parsed("[TI:Upper]\r\n[ti:Two Words]\r\n[ar:]\r\n[offset:-200]\r\n");
+    EXPECT_EQ(other.title, "");
+    EXPECT_EQ(other.artist, "");
+    EXPECT_EQ(other.offset, -200);
+    EXPECT_EQ(parsed("[offset:+30ms]").offset, 30);
+    EXPECT_EQ(parsed("[offset:]").offset, 0);
+    // The value is the longest run of non-blanks that still ends in a bracket.
+    EXPECT_EQ(parsed("[ti:a]b]\r\n").title, "a]b");
+    // 0xA0 is no blank in GBK text (it is a trail byte here).
+    EXPECT_EQ(parsed("[ti:\xB0\xA0]").title, "\xB0\xA0");
+}
+
+TEST(LrcReader, HeaderLinesNeverGiveLyricText) {
+    // A tag written on a header line (any letter case) gets an empty text.
+    EXPECT_EQ(lines("[ti:x][00:01.00]\r\n[00:02.00]real\r\n"),
+              (std::vector<LyricLine>{{1000, ""}, {2000, "real"}}));
+    EXPECT_EQ(lines("[AR:x][00:01.00]sung\r\n[Offset:1][00:02.00]y\r\n"),
+              (std::vector<LyricLine>{{1000, ""}, {2000, ""}}));
+    // "[tim" starts like "[ti", so such a line counts as a header line too.
+    EXPECT_EQ(lines("[time][00:01.00]z"), (std::vector<LyricLine>{{1000, ""}}));
+}
+
+TEST(LrcReader, TextWithoutTagsIsAnEmptySuccess) {
+    LyricTable table;
+    table.lines = {{1, "old"}};
+    table.title = "old";
+    table.offset = 9;
+    ASSERT_TRUE(LrcReader::parse("", table));
+    EXPECT_EQ(table.count(), 0);
+    EXPECT_EQ(table.title, "");
+    EXPECT_EQ(table.offset, 0);
+    ASSERT_TRUE(LrcReader::parse("plain text\r\n[ar:x]\r\n[00:aa]\r\n", table));
+    EXPECT_EQ(table.count(), 0);
+    EXPECT_EQ(table.artist, "x");
+}
+
+TEST(LrcReader, ATagBrokenByALineEndStaysOnItsFirstLine) {
+    // "." takes any byte, so "[00:0" + LF + "]" is one tag; its line keeps the broken tag.
+    EXPECT_EQ(lines("[00:0\n]x\n[00:01]y"), (std::vector<LyricLine>{{0, "[00:0"}, {1000, "y"}}));
+}
+
+TEST(LrcReader, LongFilesKeepEveryLine) {
+    std::string text;
+    char line[48];
+    for (int i = 0; i < 3000; ++i) {
+        std::snprintf(line, sizeof line, "[%d:%d.50]l%d\r\n", i / 60, i % 60, i);
+        text += line;
+    }
+    const auto got = lines(text);
+    ASSERT_EQ(got.size(), 3000u);
+    EXPECT_EQ(got[1234], (LyricLine{1234500, "l1234"}));
+    EXPECT_EQ(got.back(), (LyricLine{2999500, "l2999"}));
+}
+
+}  // namespace
