@@ -1,0 +1,59 @@
+// The file list: the "*.lrc" files of one folder in a list box.
+#include <windows.h>
+// The common-control headers need what windows.h declares.
+#include <commctrl.h>
+
+#include "platform/files.hpp"
+#include "platform/win32/gui/control.hpp"
+
+namespace gui {
+namespace {
+
+class FileListControl : public Win32Control<FileList> {
+  public:
+    GbkText folder() const override { return folder_; }
+    void setFolder(const GbkText& folder) override {
+        folder_ = folder;
+        SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+        SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
+        for (const GbkText& name : files::listFiles(folder, ".lrc")) {
+            SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(name).c_str()));
+        }
+        SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(hwnd_, nullptr, TRUE);
+    }
+    GbkText selectedName() const override {
+        const LRESULT index = SendMessageW(hwnd_, LB_GETCURSEL, 0, 0);
+        if (index == LB_ERR) return {};
+        const LRESULT length = SendMessageW(hwnd_, LB_GETTEXTLEN, index, 0);
+        if (length == LB_ERR) return {};
+        std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
+        SendMessageW(hwnd_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(buffer.data()));
+        buffer.resize(static_cast<size_t>(length));
+        return narrow(buffer);
+    }
+    void setSelectedName(const GbkText& name) override {
+        const LRESULT index = SendMessageW(hwnd_, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                           reinterpret_cast<LPARAM>(wide(name).c_str()));
+        SendMessageW(hwnd_, LB_SETCURSEL, index == LB_ERR ? static_cast<WPARAM>(-1) : index, 0);
+    }
+
+  private:
+    GbkText folder_;
+};
+
+}  // namespace
+
+std::unique_ptr<Control> makeFileList(const UnitLayout& layout, const Placement& at) {
+    if (layout.kind != UnitKind::FileList) return nullptr;
+    HWND hwnd = createChild(at, layout, WC_LISTBOXW,
+                            WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY |
+                                LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
+                            WS_EX_CLIENTEDGE, {}, layout.height);
+    if (!hwnd) return nullptr;
+    auto control = std::make_unique<FileListControl>();
+    control->attach(hwnd);
+    return control;
+}
+
+}  // namespace gui

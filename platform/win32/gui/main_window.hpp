@@ -1,0 +1,73 @@
+#pragma once
+// The owner of Cantorel's main window: creates the window and its units from the layout, owns
+// the program-wide state and the logic objects, and turns window messages into calls of the
+// handlers in app/, lyrics/, playback/ and target/.
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "app/app_state.hpp"
+#include "app/main_units.hpp"
+#include "platform/win32/clock_win32.hpp"
+#include "platform/win32/gui/win32_units.hpp"
+#include "platform/win32/message_boxes_win32.hpp"
+#include "platform/win32/pumping_wait_win32.hpp"
+#include "platform/win32/window_system_win32.hpp"
+#include "update/update_checker.hpp"
+
+struct MainWindowOptions {
+    GbkText programFolder;      // settings files live here; 编辑框1 starts with it
+    bool quitOnDestroy = true;  // false when a test hosts the window in its own thread
+};
+
+class MainWindow {
+  public:
+    explicit MainWindow(MainWindowOptions options);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    /// Creates the window (its creation steps run inside) without showing it; false on failure.
+    bool create();
+    HWND hwnd() const { return hwnd_; }
+
+    gui::Win32Units& units() { return *units_; }
+    MainUnits& mainUnits() { return *main_; }
+    AppState& state() { return state_; }
+
+  private:
+    static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    bool onCreate();
+    void wireHandlers();
+    void runCreationSteps();
+    void chooseFolder();
+    void saveSettings();
+    void onCommand(int id, int code);
+    void onNotify(const NMHDR& header);
+
+    /// Registers `handler` for WM_COMMAND code `code` of unit `name`.
+    void onCommand(std::string_view name, int code, std::function<void()> handler);
+    /// Registers `handler` for WM_NOTIFY code `code` of unit `name`.
+    void onNotify(std::string_view name, int code, std::function<void()> handler);
+
+    using Key = std::pair<std::string, int>;
+    MainWindowOptions options_;
+    HWND hwnd_ = nullptr;
+    HFONT font_ = nullptr;
+    AppState state_;
+    Win32WindowSystem windows_;
+    Win32MessageBoxes boxes_;
+    Win32Clock clock_;
+    Win32PumpingWait wait_;
+    UpdateChecker updates_;
+    std::unique_ptr<gui::Win32Units> units_;
+    std::unique_ptr<MainUnits> main_;
+    std::map<Key, std::function<void()>> commands_;
+    std::map<Key, std::function<void()>> notifications_;
+};

@@ -1,0 +1,97 @@
+#include "platform/win32/gui/win32_units.hpp"
+
+namespace gui {
+namespace {
+
+constexpr int kFirstId = 1000;
+
+std::unique_ptr<Control> makeControl(const UnitLayout& layout, const Placement& at) {
+    switch (layout.kind) {
+        case UnitKind::GroupBox:
+            return makeGroupBox(layout, at);
+        case UnitKind::ComboBox:
+            return makeComboBox(layout, at);
+        case UnitKind::ListView:
+            return makeListView(layout, at);
+        case UnitKind::FileList:
+            return makeFileList(layout, at);
+        case UnitKind::StatusBar:
+            return makeStatusBar(layout, at);
+        case UnitKind::DrawPanel:
+            return makeDrawPanel(layout, at);
+        case UnitKind::Timer:
+            return nullptr;
+        default:
+            return makeTextControl(layout, at);
+    }
+}
+
+}  // namespace
+
+Win32Units::Win32Units(HWND window, HFONT font) : window_(window) {
+    int id = kFirstId;
+    for (const UnitLayout& layout : layout::mainWindow()) {
+        ++id;
+        if (layout.kind == UnitKind::Timer) continue;
+        // Parents come before their children in the layout, so a member's box already exists.
+        HWND parent = window;
+        if (!layout.parent.empty()) {
+            Control* box = control(layout.parent);
+            if (box && box->memberParent()) parent = box->memberParent();
+        }
+        auto made = makeControl(layout, Placement{parent, id, layout.x, layout.y, font});
+        if (!made) {
+            ++missing_;
+            continue;
+        }
+        names_.emplace(id, std::string(layout.name));
+        controls_.emplace(std::string(layout.name), std::move(made));
+    }
+    for (auto& [name, made] : controls_) made->settle();
+}
+
+Unit* Win32Units::find(std::string_view name) {
+    Control* found = control(name);
+    return found ? &found->unit() : nullptr;
+}
+
+TimerUnit* Win32Units::findTimer(std::string_view name) {
+    auto it = timers_.find(name);
+    return it == timers_.end() ? nullptr : it->second.get();
+}
+
+int Win32Units::width() const {
+    RECT rect{};
+    GetWindowRect(window_, &rect);
+    return rect.right - rect.left;
+}
+
+void Win32Units::setWidth(int width) {
+    RECT rect{};
+    GetWindowRect(window_, &rect);
+    SetWindowPos(window_, nullptr, 0, 0, width, rect.bottom - rect.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Control* Win32Units::control(std::string_view name) {
+    auto it = controls_.find(name);
+    return it == controls_.end() ? nullptr : it->second.get();
+}
+
+std::string_view Win32Units::nameOf(int id) const {
+    auto it = names_.find(id);
+    return it == names_.end() ? std::string_view() : std::string_view(it->second);
+}
+
+int Win32Units::idOf(std::string_view name) const {
+    for (const auto& [id, unitName] : names_) {
+        if (unitName == name) return id;
+    }
+    return 0;
+}
+
+void Win32Units::addTimer(std::string_view name, std::unique_ptr<TimerUnit> timer) {
+    timers_.insert_or_assign(std::string(name), std::move(timer));
+}
+
+}  // namespace gui

@@ -1,0 +1,289 @@
+// The real main window, hosted in the test process: every unit of the layout exists with its
+// kind, caption and place, the panel toggles work through real clicks, and the settings survive
+// a close and a restart.
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/win32/gui/window_parts.inc"
+
+namespace {
+
+std::wstring classOf(HWND hwnd) {
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    return name;
+}
+
+LONG_PTR styleOf(HWND hwnd) { return GetWindowLongPtrW(hwnd, GWL_STYLE); }
+
+// Where `hwnd` sits in the main window's client area, and its size.
+RECT placeIn(HWND main, HWND hwnd) {
+    RECT rect{};
+    GetWindowRect(hwnd, &rect);
+    MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Position of a unit in the main window's client area as the layout places it.
+POINT layoutOrigin(const UnitLayout& unit) {
+    POINT p{unit.x, unit.y};
+    if (!unit.parent.empty()) {
+        const UnitLayout* box = layout::findUnit(unit.parent);
+        p.x += box->x;
+        p.y += box->y;
+    }
+    return p;
+}
+
+// A folder of our own stands in for the program folder, so settings files never mix.
+std::filesystem::path makeProgramFolder(const char* name) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    std::filesystem::path folder = std::filesystem::path(temp) / L"cantorel-gui-test" / name;
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+GbkText gbkPath(const std::filesystem::path& path) { return gui::narrow(path.wstring()); }
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        INITCOMMONCONTROLSEX controls{sizeof controls,
+                                      ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
+        InitCommonControlsEx(&controls);
+    }
+
+    std::unique_ptr<MainWindow> open(const std::filesystem::path& folder) {
+        auto window = std::make_unique<MainWindow>(MainWindowOptions{gbkPath(folder), false});
+        EXPECT_TRUE(window->create());
+        return window;
+    }
+};
+
+TEST_F(MainWindowTest, WindowHasTheTemplateCaptionPlaceAndSize) {
+    auto window = open(makeProgramFolder("frame"));
+    HWND main = window->hwnd();
+    RECT rect{};
+    GetWindowRect(main, &rect);
+    EXPECT_EQ(rect.left, layout::kLeft);
+    EXPECT_EQ(rect.top, layout::kTop);
+    EXPECT_EQ(rect.right - rect.left, layout::kWidth);
+    EXPECT_EQ(rect.bottom - rect.top, layout::kHeight);
+    EXPECT_EQ(gui::windowText(main), layout::mainCaption());
+}
+
+TEST_F(MainWindowTest, EveryUnitExistsWithItsKindCaptionAndPlace) {
+    const auto folder = makeProgramFolder("units");
+    auto window = open(folder);
+    HWND main = window->hwnd();
+    gui::Win32Units& units = window->units();
+    RECT client{};
+    GetClientRect(main, &client);
+
+    for (const UnitLayout& unit : layout::mainWindow()) {
+        const std::string name = codepage::gbkToUtf8(unit.name);
+        if (unit.kind == UnitKind::Timer) {
+            EXPECT_NE(units.findTimer(unit.name), nullptr) << name;
+            continue;
+        }
+        gui::Control* control = units.control(unit.name);
+        ASSERT_NE(control, nullptr) << name;
+        HWND hwnd = control->hwnd();
+        const std::wstring cls = classOf(hwnd);
+        const LONG_PTR style = styleOf(hwnd);
+        const LONG_PTR buttonType = style & BS_TYPEMASK;
+        switch (unit.kind) {
+            case UnitKind::EditBox:
+                EXPECT_EQ(cls, L"Edit") << name;
+                EXPECT_FALSE(style & ES_MULTILINE) << name;
+                break;
+            case UnitKind::MultiLineEdit:
+                EXPECT_EQ(cls, L"Edit") << name;
+                EXPECT_TRUE(style & ES_MULTILINE) << name;
+                break;
+            case UnitKind::Label:
+            case UnitKind::TransparentLabel:
+                EXPECT_EQ(cls, L"Static") << name;
+                break;
+            case UnitKind::Button:
+                EXPECT_EQ(cls, L"Button") << name;
+                EXPECT_EQ(buttonType, BS_PUSHBUTTON) << name;
+                break;
+            case UnitKind::CheckBox:
+                EXPECT_EQ(buttonType, BS_AUTOCHECKBOX) << name;
+                EXPECT_FALSE(style & BS_PUSHLIKE) << name;
+                EXPECT_EQ(dynamic_cast<CheckBox&>(control->unit()).checked(), unit.checked) << name;
+                break;
+            case UnitKind::PushCheckBox:
+                EXPECT_EQ(buttonType, BS_AUTOCHECKBOX) << name;
+                EXPECT_TRUE(style & BS_PUSHLIKE) << name;
+                break;
+            case UnitKind::RadioButton:
+                EXPECT_EQ(buttonType, BS_AUTORADIOBUTTON) << name;
+                EXPECT_FALSE(dynamic_cast<RadioButton&>(control->unit()).checked()) << name;
+                break;
+            case UnitKind::ComboBox:
+                EXPECT_EQ(cls, L"ComboBox") << name;
+                EXPECT_EQ(style & 3, CBS_DROPDOWN) << name;
+                break;
+            case UnitKind::ListView: {
+                EXPECT_EQ(cls, L"SysListView32") << name;
+                EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT) << name;
+                HWND header = reinterpret_cast<HWND>(SendMessageW(hwnd, LVM_GETHEADER, 0, 0));
+                const auto columns = layout::columnsOf(unit.name);
+                ASSERT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0),
+                          static_cast<LRESULT>(columns.size()))
+                    << name;
+                for (size_t i = 0; i < columns.size(); ++i) {
+                    EXPECT_EQ(SendMessageW(hwnd, LVM_GETCOLUMNWIDTH, i, 0), columns[i].width)
+                        << name;
+                }
+                break;
+            }
+            case UnitKind::FileList:
+                EXPECT_EQ(cls, L"ListBox") << name;
+                break;
+            case UnitKind::StatusBar:
+                EXPECT_EQ(cls, L"msctls_statusbar32") << name;
+                break;
+            case UnitKind::GroupBox:
+                EXPECT_EQ(cls, L"CantorelGroup") << name;
+                break;
+            case UnitKind::DrawPanel:
+                EXPECT_EQ(cls, L"CantorelDrawPanel") << name;
+                break;
+            case UnitKind::WebView:
+                EXPECT_EQ(cls, L"Static") << name;
+                EXPECT_FALSE(style & WS_VISIBLE) << name;
+                EXPECT_EQ(gui::windowText(hwnd), "") << name;
+                break;
+            case UnitKind::Timer:
+                break;
+        }
+
+        // Captions: the text units show the layout's text (编辑框1 is the program folder).
+        if (auto* text = dynamic_cast<TextUnit*>(&control->unit())) {
+            const GbkText expected =
+                unit.name == "编辑框1" ? gbkPath(folder) : GbkText(unit.caption);
+            EXPECT_EQ(text->text(), expected) << name;
+        }
+
+        // Places: the status bar keeps to the bottom edge; everything else is where the layout
+        // puts it, and the hidden stores lie outside the client area.
+        const RECT place = placeIn(main, hwnd);
+        if (unit.kind == UnitKind::StatusBar) {
+            EXPECT_EQ(place.bottom, client.bottom) << name;
+            continue;
+        }
+        const POINT origin = layoutOrigin(unit);
+        EXPECT_EQ(place.left, origin.x) << name;
+        EXPECT_EQ(place.top, origin.y) << name;
+        EXPECT_EQ(place.right - place.left, unit.width) << name;
+        if (unit.kind != UnitKind::ComboBox) {
+            EXPECT_EQ(place.bottom - place.top, unit.height) << name;
+        }
+        if (unit.hidden) {
+            EXPECT_TRUE(place.left >= client.right || place.top >= client.bottom ||
+                        unit.kind == UnitKind::WebView)
+                << name;
+        }
+    }
+}
+
+TEST_F(MainWindowTest, StatusBarStartsWithItsTwoParts) {
+    auto window = open(makeProgramFolder("status"));
+    StatusBar& bar = window->mainUnits().状态条1;
+    EXPECT_EQ(bar.part(0), "软件状态:");
+    EXPECT_EQ(bar.part(1), "尚未进行任何操作");
+}
+
+TEST_F(MainWindowTest, ToggleClicksResizeTheWindowAndSwapThePanels) {
+    auto window = open(makeProgramFolder("toggles"));
+    MainUnits& u = window->mainUnits();
+    gui::Win32Units& units = window->units();
+    auto click = [&](std::string_view name) {
+        SendMessageW(units.control(name)->hwnd(), BM_CLICK, 0, 0);
+    };
+    auto width = [&] {
+        RECT rect{};
+        GetWindowRect(window->hwnd(), &rect);
+        return rect.right - rect.left;
+    };
+
+    click("设置");
+    EXPECT_EQ(width(), layout::kWideWidth);
+    EXPECT_EQ(u.设置.text(), "设置[收起]");
+    EXPECT_TRUE(u.用户设置.visible());
+    EXPECT_FALSE(u.歌词搜索功能.visible());
+
+    click("歌词下载");
+    EXPECT_EQ(width(), layout::kWideWidth);
+    EXPECT_FALSE(u.用户设置.visible());
+    EXPECT_TRUE(u.歌词搜索功能.visible());
+    // A hidden panel hides its members with it.
+    EXPECT_FALSE(IsWindowVisible(units.control("前缀_添加")->hwnd()));
+
+    click("设置");
+    EXPECT_EQ(width(), layout::kNarrowWidth);
+    EXPECT_EQ(u.设置.text(), "设置[展开]");
+    EXPECT_TRUE(u.歌词搜索功能.visible());
+}
+
+TEST_F(MainWindowTest, UnitsReadAndWriteThroughTheirControls) {
+    auto window = open(makeProgramFolder("units-rw"));
+    MainUnits& u = window->mainUnits();
+
+    // Text with characters outside the system code page's reach still round-trips as GBK.
+    u.填充.setText("麦上\xA1\xEF鲜花");
+    EXPECT_EQ(u.填充.text(), "麦上\xA1\xEF鲜花");
+
+    u.前缀.addItem("【");
+    u.前缀.addItem("☆");
+    u.前缀.setSelectedIndex(1);
+    EXPECT_EQ(u.前缀.count(), 2);
+    EXPECT_EQ(u.前缀.item(1), "☆");
+    EXPECT_EQ(u.前缀.editText(), "☆");
+    u.前缀.removeItem(0);
+    EXPECT_EQ(u.前缀.item(0), "☆");
+
+    ListView& list = u.超级列表框_歌词;
+    EXPECT_EQ(list.addRow("1000", 1), 0);
+    EXPECT_EQ(list.addRow("2000", 2), 1);
+    list.setCell(1, 1, std::string(600, 'x') + "尾");
+    EXPECT_EQ(list.cell(1, 1), std::string(600, 'x') + "尾");
+    EXPECT_EQ(list.cell(1, 0), "2000");
+    EXPECT_EQ(list.itemNumber(1), 2);
+    list.setSelection(1);
+    EXPECT_EQ(list.selection(), 1);
+    list.setSelection(-1);
+    EXPECT_EQ(list.selection(), -1);
+    list.clear();
+    EXPECT_EQ(list.rowCount(), 0);
+}
+
+TEST_F(MainWindowTest, FileListShowsTheLrcFilesOfItsFolder) {
+    const auto folder = makeProgramFolder("files");
+    for (const wchar_t* name : {L"b.lrc", L"\u6b4c.LRC", L"a.txt", L"c.lrc"}) {
+        HANDLE h = CreateFileW((folder / name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                               nullptr);
+        CloseHandle(h);
+    }
+    auto window = open(folder);
+    FileList& files = window->mainUnits().文件框1;
+    files.setFolder(gbkPath(folder));
+    HWND box = window->units().control("文件框1")->hwnd();
+    EXPECT_EQ(SendMessageW(box, LB_GETCOUNT, 0, 0), 3);
+    files.setSelectedName("歌.LRC");
+    EXPECT_EQ(files.selectedName(), "歌.LRC");
+    files.setSelectedName("a.txt");
+    EXPECT_EQ(files.selectedName(), "");
+}
+
+}  // namespace
