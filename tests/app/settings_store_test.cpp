@@ -1,0 +1,280 @@
+#include "app/settings_store.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "app/list_file.hpp"
+#include "app/main_layout.hpp"
+#include "app/memory_units.hpp"
+#include "app/settings_panel.hpp"
+#include "app/startup.hpp"
+#include "platform/files.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh folder per test, removed afterwards. ASCII names, so GBK and native paths agree.
+class TempFolder {
+  public:
+    TempFolder() {
+        std::random_device random;
+        path_ = fs::temp_directory_path() / ("cantorel-settings-" + std::to_string(random()));
+        fs::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    GbkText gbk() const { return path_.string(); }
+    fs::path operator/(const char* name) const { return path_ / name; }
+
+  private:
+    fs::path path_;
+};
+
+// One run of the program: a fresh window and a store over the shared folder.
+struct Session {
+    explicit Session(const TempFolder& folder) : store(units, folder.gbk()) {}
+    MemoryUnits memory;
+    MainUnits units{memory};
+    SettingsStore store;
+};
+
+std::string fileBytes(const GbkText& path) { return files::readAll(path).value_or("<missing>"); }
+
+const char* const kDefaultFill = "请麦上宝贝送上鲜花";
+
+TEST(SettingsStore, FirstRunShowsTemplatesAndEmptyLists) {
+    TempFolder folder;
+    Session run(folder);
+    run.store.load();
+    run.store.loadLists();
+    EXPECT_EQ(run.units.填充.text(), kDefaultFill);
+    EXPECT_EQ(run.units.过滤.text(), layout::findUnit("过滤")->caption);
+    EXPECT_EQ(run.units.前缀.count(), 0);
+    EXPECT_EQ(run.units.后缀.count(), 0);
+    EXPECT_TRUE(run.units.退出前自动保存所有配置.checked());
+}
+
+TEST(SettingsStore, EditBoxesComeBackFromTheNextRun) {
+    TempFolder folder;
+    {
+        Session first(folder);
+        first.units.过滤.setText("QQ\r\nwww\r\n");
+        first.units.填充.setText("\xA1\xA1padded ");  // full-width blank survives
+        first.units.欲搜索内容.setText("\xB8\xE8\xC3\xFB");
+        first.units.预备下载内容.setText("[00:01.00]a\r\n[00:02.00]b");
+        first.units.编辑框_鼠标位置_X.setText("123");
+        first.units.编辑框_窗口鼠标位置_Y.setText("-4");
+        ASSERT_TRUE(first.store.save());
+    }
+    Session second(folder);
+    second.store.load();
+    EXPECT_EQ(second.units.过滤.text(), "QQ\r\nwww\r\n");
+    EXPECT_EQ(second.units.填充.text(), "\xA1\xA1padded");
+    EXPECT_EQ(second.units.欲搜索内容.text(), "\xB8\xE8\xC3\xFB");
+    EXPECT_EQ(second.units.预备下载内容.text(), "[00:01.00]a\r\n[00:02.00]b");
+    EXPECT_EQ(second.units.编辑框_鼠标位置_X.text(), "123");
+    EXPECT_EQ(second.units.编辑框_窗口鼠标位置_Y.text(), "-4");
+}
+
+TEST(SettingsStore, FreshFileHasEveryBoxInUnitOrder) {
+    TempFolder folder;
+    Session run(folder);
+    run.units.编辑框1.setText("C:\\lrc");
+    ASSERT_TRUE(run.store.save());
+    const std::string expected =
+        "[编辑框]\r\n"
+        "过滤=//说明:包含以下词汇的句子都将被过滤.><br><QQ><br><QQ><br><www><br><com><br><"
+        "制作><br><制作><br><51lrc><br><歌词制作><br><歌词吾爱\r\n"
+        "初始文本=\r\n欲搜索内容=\r\n编辑框1=C:\\lrc\r\n填充=请麦上宝贝送上鲜花\r\n"
+        "预备下载内容=\r\n编辑框_窗口鼠标位置_X=\r\n编辑框_窗口鼠标位置_Y=\r\n"
+        "编辑框_鼠标位置_X=\r\n编辑框_鼠标位置_Y=\r\n";
+    EXPECT_EQ(fileBytes(run.store.iniPath()), expected);
+}
+
+TEST(SettingsStore, StoredValuesFollowTheProfileRules) {
+    TempFolder folder;
+    {
+        Session first(folder);
+        first.units.填充.setText("");  // emptied: the template comes back
+        first.units.过滤.setText("");
+        first.units.欲搜索内容.setText("a><br><b");  // the marker itself reads as a line break
+        first.units.初始文本.setText("  \"quoted\"  ");
+        first.units.预备下载内容.setText("one\ntwo");  // a lone LF cuts the value
+        first.units.编辑框_鼠标位置_X.setText(std::string(10300, '7'));
+        ASSERT_TRUE(first.store.save());
+    }
+    Session second(folder);
+    second.store.load();
+    EXPECT_EQ(second.units.填充.text(), kDefaultFill);
+    EXPECT_EQ(second.units.过滤.text(), layout::findUnit("过滤")->caption);
+    EXPECT_EQ(second.units.欲搜索内容.text(), "a\r\nb");
+    EXPECT_EQ(second.units.初始文本.text(), "quoted");
+    EXPECT_EQ(second.units.预备下载内容.text(), "one");
+    EXPECT_EQ(second.units.编辑框_鼠标位置_X.text(), std::string(10239, '7'));
+}
+
+TEST(SettingsStore, StoredLyricFolderGivesWayToTheProgramFolder) {
+    TempFolder folder;
+    {
+        Session first(folder);
+        first.units.编辑框1.setText("D:\\old");
+        ASSERT_TRUE(first.store.save());
+    }
+    Session second(folder);
+    CreationSteps steps;
+    steps.loadSettings = [&] { second.store.load(); };
+    steps.loadLists = [&] { second.store.loadLists(); };
+    runCreationSteps(second.units, "E:\\program", steps);
+    EXPECT_EQ(second.units.编辑框1.text(), "E:\\program");
+}
+
+TEST(SettingsStore, SaveKeepsForeignSectionsAndLines) {
+    TempFolder folder;
+    Session run(folder);
+    ASSERT_TRUE(files::writeAtomically(run.store.iniPath(),
+                                       ";mine\r\n[其他]\r\nx=1\r\n\r\n[编辑框]\r\n填充=old\r\n"
+                                       "unknown=keep\r\n\r\n[尾]\r\ny=2\r\n"));
+    run.units.填充.setText("new");
+    ASSERT_TRUE(run.store.save());
+    const std::string ini = fileBytes(run.store.iniPath());
+    EXPECT_EQ(ini.find(";mine\r\n[其他]\r\nx=1\r\n\r\n[编辑框]\r\n填充=new\r\nunknown=keep\r\n"
+                       "过滤="),
+              0u);
+    EXPECT_NE(ini.find("编辑框_鼠标位置_Y=\r\n\r\n[尾]\r\ny=2\r\n"), std::string::npos);
+}
+
+TEST(SettingsStore, ListsRoundTripSuffixFirst) {
+    TempFolder folder;
+    {
+        Session first(folder);
+        for (const char* item : {"p1", "", "p1", "\xC7\xB0"}) first.units.前缀.addItem(item);
+        for (const char* item : {"s1", "s2"}) first.units.后缀.addItem(item);
+        ASSERT_TRUE(first.store.save());
+        EXPECT_EQ(lists::readListFile(first.store.prefixPath()),
+                  (std::vector<GbkText>{"p1", "", "p1", "\xC7\xB0"}));
+    }
+    Session second(folder);
+    second.units.前缀.addItem("stale");  // loading replaces, never appends
+    second.store.loadLists();
+    ASSERT_EQ(second.units.前缀.count(), 4);
+    EXPECT_EQ(second.units.前缀.item(1), "");
+    EXPECT_EQ(second.units.前缀.item(3), "\xC7\xB0");
+    ASSERT_EQ(second.units.后缀.count(), 2);
+    EXPECT_EQ(second.units.后缀.item(0), "s1");
+}
+
+TEST(SettingsStore, NothingIsWrittenWhileAutoSaveIsUnticked) {
+    TempFolder folder;
+    Session run(folder);
+    run.units.退出前自动保存所有配置.setChecked(false);
+    EXPECT_TRUE(run.store.save());
+    EXPECT_FALSE(files::exists(run.store.iniPath()));
+    EXPECT_FALSE(files::exists(run.store.prefixPath()));
+    EXPECT_FALSE(files::exists(run.store.suffixPath()));
+}
+
+TEST(SettingsStore, UntickingErasesAtOnceAndTickingAgainSavesAtClose) {
+    TempFolder folder;
+    Session run(folder);
+    settings_panel::onAutoSaveClicked(run.units, run.store);  // still ticked: nothing happens
+    ASSERT_TRUE(run.store.save());
+    ASSERT_TRUE(files::exists(run.store.iniPath()));
+
+    run.units.退出前自动保存所有配置.setChecked(false);
+    settings_panel::onAutoSaveClicked(run.units, run.store);
+    EXPECT_FALSE(files::exists(run.store.iniPath()));
+    EXPECT_FALSE(files::exists(run.store.prefixPath()));
+    EXPECT_FALSE(files::exists(run.store.suffixPath()));
+    settings_panel::onAutoSaveClicked(run.units, run.store);  // erasing nothing is silent
+
+    run.units.退出前自动保存所有配置.setChecked(true);
+    settings_panel::onAutoSaveClicked(run.units, run.store);
+    EXPECT_FALSE(files::exists(run.store.iniPath()));
+    ASSERT_TRUE(run.store.save());
+    EXPECT_TRUE(files::exists(run.store.iniPath()));
+    EXPECT_TRUE(files::exists(run.store.prefixPath()));
+    EXPECT_TRUE(files::exists(run.store.suffixPath()));
+}
+
+TEST(SettingsStore, AFailedWriteLeavesTheOtherFilesSaved) {
+    TempFolder folder;
+    Session run(folder);
+    fs::create_directory(folder / "hz.zbb");  // cannot be replaced by a file
+    run.units.前缀.addItem("p");
+    EXPECT_FALSE(run.store.save());
+    EXPECT_TRUE(fs::is_directory(folder / "hz.zbb"));
+    EXPECT_EQ(lists::readListFile(run.store.prefixPath()), std::vector<GbkText>{"p"});
+    EXPECT_TRUE(files::exists(run.store.iniPath()));
+    EXPECT_EQ(fs::directory_iterator(folder / "hz.zbb"), fs::directory_iterator());
+}
+
+TEST(SettingsStore, EveryEditBoxOfTheWindowIsStored) {
+    // A box added to the layout but not to the stored list would silently lose its text.
+    std::vector<std::string_view> layoutBoxes;
+    for (const UnitLayout& unit : layout::mainWindow()) {
+        if (unit.kind == UnitKind::EditBox || unit.kind == UnitKind::MultiLineEdit)
+            layoutBoxes.push_back(unit.name);
+    }
+    std::vector<std::string_view> stored;
+    for (const StoredEditBox& box : kStoredEditBoxes) stored.push_back(box.key);
+    std::sort(layoutBoxes.begin(), layoutBoxes.end());
+    std::sort(stored.begin(), stored.end());
+    EXPECT_EQ(stored, layoutBoxes);
+
+    MemoryUnits memory;
+    MainUnits units(memory);
+    for (const StoredEditBox& box : kStoredEditBoxes) {
+        EXPECT_EQ(&box.unit(units), memory.find(box.key)) << box.key;
+    }
+}
+
+TEST(SettingsPanel, AddAndDeleteItems) {
+    MemoryUnits memory;
+    MainUnits units(memory);
+    units.前缀.setEditText("a");
+    settings_panel::onAddPrefix(units);
+    settings_panel::onAddPrefix(units);  // a repeat is added again
+    units.前缀.setEditText("");
+    settings_panel::onAddPrefix(units);  // so is an empty text
+    ASSERT_EQ(units.前缀.count(), 3);
+    EXPECT_EQ(units.前缀.item(2), "");
+
+    settings_panel::onDeletePrefix(units);  // nothing selected
+    EXPECT_EQ(units.前缀.count(), 3);
+    units.前缀.setSelectedIndex(0);
+    settings_panel::onDeletePrefix(units);
+    EXPECT_EQ(units.前缀.count(), 2);
+
+    units.后缀.setEditText("s");
+    settings_panel::onAddSuffix(units);
+    EXPECT_EQ(units.后缀.item(0), "s");
+    EXPECT_EQ(units.前缀.count(), 2);
+    units.后缀.setSelectedIndex(0);
+    settings_panel::onDeleteSuffix(units);
+    EXPECT_EQ(units.后缀.count(), 0);
+}
+
+TEST(SettingsPanel, ReversalModesExcludeEachOther) {
+    MemoryUnits memory;
+    MainUnits units(memory);
+    units.开启倒序模式.setChecked(true);
+    settings_panel::onReverseClicked(units);
+    units.开启正反序模式.setChecked(true);
+    settings_panel::onMirrorClicked(units);
+    EXPECT_FALSE(units.开启倒序模式.checked());
+    EXPECT_TRUE(units.开启正反序模式.checked());
+
+    units.开启正反序模式.setChecked(false);  // unticking leaves the other alone
+    units.开启倒序模式.setChecked(true);
+    settings_panel::onMirrorClicked(units);
+    EXPECT_TRUE(units.开启倒序模式.checked());
+}
+
+}  // namespace
