@@ -1,0 +1,63 @@
+#include "lyrics/lyric_files.hpp"
+
+#include <string>
+
+#include "lyrics/lrc_reader.hpp"
+#include "lyrics/lyric_decoding.hpp"
+#include "platform/files.hpp"
+
+void fillEmptyTexts(LyricTable& table, const GbkText& fillText) {
+    for (LyricLine& line : table.lines) {
+        if (line.text.empty()) line.text = fillText;
+    }
+}
+
+LoadedLyric loadLyricFile(const GbkText& path, const GbkText& fillText) {
+    const std::string bytes = files::readAll(path).value_or(std::string());
+    LoadedLyric loaded;
+    loaded.parsed = LrcReader::parse(decodeLyricBytes(bytes).text, loaded.table);
+    if (!loaded.parsed) {
+        loaded.table = LyricTable();
+        return loaded;
+    }
+    fillEmptyTexts(loaded.table, fillText);
+    return loaded;
+}
+
+void LyricFiles::loadSelectedFile() {
+    // The preview of a downloaded lyric shares the lyric list's place; choosing a file brings
+    // the lyric list back.
+    units_.歌词预览.setVisible(false);
+    units_.超级列表框_歌词.setVisible(true);
+
+    // A file chosen during playback only pauses it, so a slip of the mouse never throws away
+    // the running song; choosing again loads.
+    if (playback_.pauseIfPlaying()) return;
+
+    const GbkText name = units_.文件框1.selectedName();
+    const GbkText path = files::join(units_.文件框1.folder(), name);
+    playback_.resetPosition();
+    ListView& list = units_.超级列表框_歌词;
+    list.clear();
+    list.setSelection(-1);
+
+    // The fill text is read now: editing it later changes no loaded row.
+    LoadedLyric loaded = loadLyricFile(path, units_.填充.text());
+    state_.lyrics = std::move(loaded.table);
+    if (!loaded.parsed) {
+        boxes_.show("解析失败,未知原因！", "信息：", mb::kIconInformation | mb::kTaskModal);
+        return;
+    }
+    const auto& lines = state_.lyrics.lines;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const int row = list.addRow(std::to_string(lines[i].time), static_cast<int>(i) + 1);
+        list.setCell(row, 1, lines[i].text);
+    }
+    units_.透明标签1.setText(name);
+}
+
+void LyricFiles::refreshFileList() {
+    const GbkText folder = units_.编辑框1.text();
+    units_.文件框1.setFolder(folder);
+    units_.编辑框1.setText(folder);
+}

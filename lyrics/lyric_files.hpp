@@ -1,0 +1,42 @@
+#pragma once
+// The lyric folder's file list and the loading of a chosen file into the lyric table and the
+// lyric list.
+
+#include "app/app_state.hpp"
+#include "app/main_units.hpp"
+#include "lyrics/lyric_table.hpp"
+#include "lyrics/playback_seam.hpp"
+#include "platform/message_box.hpp"
+#include "text/gbk_text.hpp"
+
+struct LoadedLyric {
+    bool parsed = false;  // false only when the reader rejected a tag
+    LyricTable table;     // empty when not parsed
+};
+
+/// Reads the file at `path` (missing or unreadable: no bytes), decodes it, parses it and gives
+/// every entry with empty text `fillText`. The one load routine of the program and the CLI.
+LoadedLyric loadLyricFile(const GbkText& path, const GbkText& fillText);
+
+/// Replaces the empty texts of `table` with `fillText`.
+void fillEmptyTexts(LyricTable& table, const GbkText& fillText);
+
+class LyricFiles {
+  public:
+    LyricFiles(MainUnits& units, AppState& state, MessageBoxes& boxes, PlaybackSeam& playback)
+        : units_(units), state_(state), boxes_(boxes), playback_(playback) {}
+
+    /// The file list's selection changed or a file was double-clicked: while playback runs this
+    /// only pauses it; otherwise the selected file replaces the lyric table and the lyric list,
+    /// and its name goes to 透明标签1.
+    void loadSelectedFile();
+
+    /// Points the file list at the folder typed in 编辑框1 and writes that text back.
+    void refreshFileList();
+
+  private:
+    MainUnits& units_;
+    AppState& state_;
+    MessageBoxes& boxes_;
+    PlaybackSeam& playback_;
+};
