@@ -1,0 +1,149 @@
+// The Win32 window system and pumping wait carry delivered lines into a running practice
+// client, byte for byte; the client's log is the witness.
+#include <gtest/gtest.h>
+
+#include "app/app_state.hpp"
+#include "app/main_units.hpp"
+#include "app/memory_units.hpp"
+#include "platform/win32/pumping_wait_win32.hpp"
+#include "platform/win32/window_system_win32.hpp"
+#include "target/delivery.hpp"
+#include "tests/support/fake_message_boxes.hpp"
+#include "tests/win32/practice_client_runner.hpp"
+
+namespace {
+
+using practice::LogLine;
+
+std::vector<LogLine> only(const std::vector<LogLine>& log, const std::string& key,
+                          const std::string& value) {
+    std::vector<LogLine> out;
+    for (const auto& line : log)
+        if (line.is(key, value)) out.push_back(line);
+    return out;
+}
+
+// Index of the first line with key = value at or after `from`, or -1.
+int indexOf(const std::vector<LogLine>& log, const std::string& key, const std::string& value,
+            size_t from = 0) {
+    for (size_t i = from; i < log.size(); ++i)
+        if (log[i].is(key, value)) return static_cast<int>(i);
+    return -1;
+}
+
+class PracticeClientDelivery : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (practice::clientPath().empty()) GTEST_SKIP() << "CANTOREL_BUILD_DIR is not set";
+    }
+
+    Win32WindowSystem windows;
+    Win32PumpingWait wait;
+    FakeMessageBoxes boxes;
+    MemoryUnits memory;
+    MainUnits units{memory};
+    AppState state;
+    Delivery delivery{windows, wait, boxes, state, units};
+};
+
+TEST_F(PracticeClientDelivery, PublicLinesArriveByteForByteAndInOrder) {
+    practice::Client client("public");
+    ASSERT_TRUE(client.start(windows));
+    state.targetWindow = client.mainWindow();
+
+    // Mixed one- and two-byte characters, punctuation and a JSON-sensitive quote.
+    const std::vector<GbkText> lines = {"ab\xD6\xD0\xCE\xC4 \"x\"", "\xC4\xE3\xBA\xC3\xA3\xA1",
+                                        "plain ascii 123"};
+    delivery.onPublicScreenClicked();
+    for (const auto& line : lines) delivery.deliverLine(DeliveryMode::PublicScreen, line);
+    ASSERT_TRUE(client.stop());
+
+    const auto log = client.readLog();
+    const auto sent = only(log, "event", "public");
+    ASSERT_EQ(sent.size(), lines.size());
+    for (size_t i = 0; i < lines.size(); ++i)
+        EXPECT_EQ(sent[i].get("text_hex"), practice::hex(lines[i])) << "line " << i;
+
+    // Every character message together is exactly the bytes of the lines, in posting order.
+    std::string received;
+    for (const auto& line : only(log, "msg", "char")) received += line.get("gbk_hex");
+    std::string posted;
+    for (const auto& line : lines) posted += practice::hex(line);
+    EXPECT_EQ(received, posted);
+
+    // The click focuses the input before the first character arrives, and the send comes after.
+    const int focus = indexOf(log, "event", "focus");
+    const int firstChar = indexOf(log, "msg", "char");
+    const int firstSend = indexOf(log, "event", "public");
+    ASSERT_GE(focus, 0);
+    EXPECT_LT(focus, firstChar);
+    EXPECT_LT(firstChar, firstSend);
+    EXPECT_TRUE(log.back().is("event", "closed"));
+}
+
+TEST_F(PracticeClientDelivery, CardLineReplacesTheNicknameAfterBackspaces) {
+    practice::Client client("card");
+    ASSERT_TRUE(client.start(windows));
+    state.targetWindow = client.mainWindow();
+
+    delivery.onNicknameCardClicked();
+    ASSERT_TRUE(delivery.openCardDialog());
+    EXPECT_EQ(windows.windowTitle(state.cardDialog),
+              "\xD0\xDE\xB8\xC4\xB7\xBF\xBC\xE4\xC3\xFB\xC6\xAC");
+    EXPECT_EQ(windows.processIdOf(state.cardDialog), client.processId());
+
+    // The second line is shorter than the first: the backspaces must have cleared it.
+    const GbkText first = "\xB8\xE8\xB4\xCA line one";
+    const GbkText second = "\xB6\xFE";
+    delivery.deliverLine(DeliveryMode::NicknameCard, first);
+    delivery.deliverLine(DeliveryMode::NicknameCard, second);
+    ASSERT_TRUE(client.stop());
+
+    const auto log = client.readLog();
+    const auto names = only(log, "event", "nickname");
+    // Each line is confirmed twice; the second confirm finds nothing to change.
+    ASSERT_EQ(names.size(), 4u);
+    EXPECT_EQ(names[0].get("text_hex"), practice::hex(first));
+    EXPECT_TRUE(names[0].is("changed", "true"));
+    EXPECT_TRUE(names[1].is("changed", "false"));
+    EXPECT_EQ(names[2].get("text_hex"), practice::hex(second));
+    EXPECT_EQ(names[3].get("text_hex"), practice::hex(second));
+
+    const auto keys = only(log, "msg", "keydown");
+    EXPECT_EQ(keys.size(), 60u);
+    for (const auto& key : keys) {
+        EXPECT_TRUE(key.is("window", "card"));
+        EXPECT_TRUE(key.is("wparam", "8"));
+    }
+    EXPECT_EQ(only(log, "event", "card_opened").size(), 1u);
+}
+
+TEST_F(PracticeClientDelivery, WindowQueriesDescribeTheClient) {
+    practice::Client client("queries");
+    ASSERT_TRUE(client.start(windows));
+    const WindowHandle room = client.mainWindow();
+
+    EXPECT_TRUE(windows.isWindow(room));
+    EXPECT_FALSE(windows.isWindow(0));
+    EXPECT_EQ(windows.windowTitle(room), client.title());
+    EXPECT_EQ(windows.processIdOf(room), client.processId());
+    EXPECT_NE(windows.processIdOf(room), windows.currentProcessId());
+    EXPECT_EQ(windows.findTopLevel("TXGuiFoundation", client.title() + "?"), 0u);
+    EXPECT_NE(windows.mapVirtualKey(8, 0), 0u);
+
+    windows.moveWindow(room, 30, 40, 900, 640);
+    const auto rect = windows.windowRect(room);
+    ASSERT_TRUE(rect.has_value());
+    EXPECT_EQ(*rect, (ScreenRect{30, 40, 930, 680}));
+    const ScreenPoint origin = windows.clientOrigin(room);
+    EXPECT_GE(origin.x, rect->left);
+    EXPECT_GE(origin.y, rect->top);
+    EXPECT_LT(origin.x, rect->right);
+    EXPECT_LT(origin.y, rect->bottom);
+
+    ASSERT_TRUE(client.stop());
+    EXPECT_FALSE(windows.isWindow(room));
+    EXPECT_FALSE(windows.windowRect(room).has_value());
+}
+
+}  // namespace

@@ -1,0 +1,228 @@
+// GUI-thread timers and the pumping wait: the period rules, and ticks and messages that keep
+// running in the middle of a wait or inside a message loop that knows nothing about timers.
+#include "platform/win32/timer_win32.hpp"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/win32/clock_win32.hpp"
+#include "platform/win32/period_schedule.hpp"
+#include "platform/win32/pumping_wait_win32.hpp"
+
+namespace {
+
+// ---- The period rules, on a tick count of 1 per millisecond.
+
+struct Step {
+    int at;       // time of the call
+    int period;   // period set at that time
+    int wantDue;  // expected next expiry; -1 for stopped
+};
+
+TEST(PeriodSchedule, FollowsThePeriodRules) {
+    const std::vector<std::pair<const char*, std::vector<Step>>> cases = {
+        {"start counts from the moment it is set", {{100, 50, 150}}},
+        {"same period keeps the rhythm", {{0, 50, 50}, {30, 50, 50}}},
+        {"other period restarts from now", {{0, 50, 50}, {30, 80, 110}}},
+        {"zero stops", {{0, 50, -1 + 0 * 50}, {10, 0, -1}}},
+        {"negative counts as zero", {{0, 50, 50}, {10, -5, -1}}},
+        {"restart after a stop counts from then", {{0, 50, 50}, {10, 0, -1}, {20, 50, 70}}},
+        {"negative while stopped changes nothing", {{0, -3, -1}}},
+    };
+    for (const auto& [name, steps] : cases) {
+        PeriodSchedule schedule(1);
+        for (const auto& step : steps) schedule.setPeriod(step.period, step.at);
+        const Step& last = steps.back();
+        if (last.wantDue < 0) {
+            EXPECT_FALSE(schedule.due().has_value()) << name;
+            EXPECT_EQ(schedule.period(), 0) << name;
+        } else {
+            EXPECT_EQ(schedule.due(), last.wantDue) << name;
+        }
+    }
+}
+
+TEST(PeriodSchedule, ExpiriesStayOnTheGridAndALateServiceFiresOnce) {
+    PeriodSchedule schedule(1);
+    schedule.setPeriod(10, 0);
+    EXPECT_FALSE(schedule.takeExpiry(9));
+    EXPECT_TRUE(schedule.takeExpiry(12));  // served 2 late: the next stays at 20
+    EXPECT_EQ(schedule.due(), 20);
+    EXPECT_FALSE(schedule.takeExpiry(12));
+    EXPECT_TRUE(schedule.takeExpiry(55));  // three expiries missed: one tick, then 60
+    EXPECT_EQ(schedule.due(), 60);
+    schedule.setPeriod(10, 57);  // same period: still 60
+    EXPECT_EQ(schedule.due(), 60);
+    schedule.setPeriod(0, 58);
+    EXPECT_FALSE(schedule.takeExpiry(1000));
+}
+
+// ---- Real timers. Waits are long enough that only the order of events is asserted.
+
+std::int64_t sinceMs(std::int64_t startMicros) { return (qpcMicros() - startMicros) / 1000; }
+
+// Pumps until `done` or about two seconds have passed.
+template <typename Done>
+void pumpUntil(Done done) {
+    Win32PumpingWait wait;
+    for (int i = 0; i < 200 && !done(); ++i) wait.wait(10);
+}
+
+TEST(Win32Timer, TicksDuringAPumpingWaitAndStopsAtZero) {
+    Win32Timer timer;
+    int ticks = 0;
+    timer.setHandler([&] { ++ticks; });
+    timer.setPeriod(15);
+    EXPECT_EQ(timer.period(), 15);
+    Win32PumpingWait().wait(200);
+    EXPECT_GE(ticks, 3);
+
+    timer.setPeriod(-4);
+    EXPECT_EQ(timer.period(), 0);
+    const int stoppedAt = ticks;
+    Win32PumpingWait().wait(100);
+    EXPECT_EQ(ticks, stoppedAt);
+}
+
+TEST(Win32Timer, SettingTheSamePeriodKeepsTheRhythm) {
+    Win32Timer timer;
+    std::int64_t firstTickMs = -1;
+    const std::int64_t start = qpcMicros();
+    timer.setHandler([&] {
+        if (firstTickMs < 0) firstTickMs = sinceMs(start);
+    });
+    timer.setPeriod(300);
+    Win32PumpingWait().wait(180);
+    timer.setPeriod(300);  // keeps the expiry at 300, where a restart would give 480
+    pumpUntil([&] { return firstTickMs >= 0; });
+    ASSERT_GE(firstTickMs, 0);
+    EXPECT_LT(firstTickMs, 390);
+}
+
+TEST(Win32Timer, AnotherPeriodRestartsTheCountdown) {
+    Win32Timer timer;
+    std::int64_t firstTickMs = -1;
+    const std::int64_t start = qpcMicros();
+    timer.setHandler([&] {
+        if (firstTickMs < 0) firstTickMs = sinceMs(start);
+    });
+    timer.setPeriod(300);
+    Win32PumpingWait().wait(180);
+    timer.setPeriod(250);  // counted from 180: expiry at 430, where keeping it would give 300
+    pumpUntil([&] { return firstTickMs >= 0; });
+    ASSERT_GE(firstTickMs, 0);
+    EXPECT_GT(firstTickMs, 365);
+}
+
+TEST(Win32Timer, EarlierExpiryRunsFirstAndAHandlerMayStopItsOwnTimer) {
+    Win32Timer slow, fast;
+    std::vector<char> order;
+    slow.setHandler([&] {
+        order.push_back('s');
+        slow.setPeriod(0);
+    });
+    fast.setHandler([&] {
+        order.push_back('f');
+        fast.setPeriod(0);
+    });
+    slow.setPeriod(120);
+    fast.setPeriod(40);
+    pumpUntil([&] { return order.size() >= 2; });
+    Win32PumpingWait().wait(150);  // neither ticks again
+    EXPECT_EQ(order, (std::vector<char>{'f', 's'}));
+}
+
+TEST(Win32Timer, TicksInsideALoopThatKnowsNothingAboutTimers) {
+    // A plain GetMessage loop, like the one inside MessageBox or a modal dialog.
+    Win32Timer timer;
+    int ticks = 0;
+    timer.setHandler([&] {
+        if (++ticks == 3) PostQuitMessage(5);
+    });
+    timer.setPeriod(20);
+    MSG m;
+    while (GetMessageW(&m, nullptr, 0, 0) > 0) DispatchMessageW(&m);
+    EXPECT_EQ(m.wParam, 5u);
+    EXPECT_EQ(ticks, 3);
+}
+
+// ---- The pumping wait.
+
+std::vector<UINT>* received = nullptr;
+
+LRESULT CALLBACK recordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message >= WM_APP && received) received->push_back(message);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+class PumpingWaitTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = recordingProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"CantorelPumpingWaitTest";
+        RegisterClassW(&wc);
+        window = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 wc.hInstance, nullptr);
+        ASSERT_NE(window, nullptr);
+        received = &messages;
+    }
+    void TearDown() override {
+        received = nullptr;
+        if (window) DestroyWindow(window);
+    }
+    HWND window = nullptr;
+    std::vector<UINT> messages;
+};
+
+TEST_F(PumpingWaitTest, HandlesMessagesQueuedBeforeAndPostedDuringTheWait) {
+    PostMessageW(window, WM_APP + 1, 0, 0);
+    HANDLE poster = CreateThread(
+        nullptr, 0,
+        [](void* target) -> DWORD {
+            Sleep(30);
+            PostMessageW(static_cast<HWND>(target), WM_APP + 2, 0, 0);
+            return 0;
+        },
+        window, 0, nullptr);
+    const std::int64_t start = qpcMicros();
+    Win32PumpingWait().wait(150);
+    const std::int64_t waited = qpcMicros() - start;
+    WaitForSingleObject(poster, INFINITE);
+    CloseHandle(poster);
+    EXPECT_EQ(messages, (std::vector<UINT>{WM_APP + 1, WM_APP + 2}));
+    EXPECT_GE(waited, 148000);  // the wait is not cut short by the messages
+}
+
+TEST_F(PumpingWaitTest, AQuitDuringTheWaitIsHandedOnAfterIt) {
+    PostQuitMessage(9);
+    Win32PumpingWait().wait(20);
+    PostMessageW(window, WM_APP + 3, 0, 0);
+    // The quit is queued again for the outer loop, which then ends as asked.
+    MSG m;
+    int code = -1;
+    while (GetMessageW(&m, nullptr, 0, 0) > 0) DispatchMessageW(&m);
+    code = static_cast<int>(m.wParam);
+    EXPECT_EQ(code, 9);
+    EXPECT_EQ(messages, (std::vector<UINT>{WM_APP + 3}));
+}
+
+TEST_F(PumpingWaitTest, NestedWaitsInsideATimerTickBothFinish) {
+    Win32Timer timer;
+    int ticks = 0;
+    timer.setHandler([&] {
+        ++ticks;
+        timer.setPeriod(0);
+        Win32PumpingWait().wait(30);  // a delivery inside a tick
+        PostMessageW(window, WM_APP + 4, 0, 0);
+    });
+    timer.setPeriod(10);
+    Win32PumpingWait().wait(150);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(messages, (std::vector<UINT>{WM_APP + 4}));
+}
+
+}  // namespace

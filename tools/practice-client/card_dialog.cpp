@@ -1,0 +1,108 @@
+// The card dialog of the practice client.
+#include "tools/practice-client/card_dialog.hpp"
+
+#include "tools/practice-client/room_window.hpp"
+
+CardDialog::CardDialog(RoomWindow& room, ClientLog& log) : ClientWindow(log, "card"), room_(room) {
+    name_.setText(room.nickname());
+}
+
+CardDialog* CardDialog::open(RoomWindow& room, ClientLog& log) {
+    auto* dialog = new CardDialog(room, log);
+    RECT owner{};
+    GetWindowRect(room.handle(), &owner);
+    // Beside the card it edits, like the real dialog.
+    if (!dialog->create(kTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, owner.left + 200,
+                        owner.top + 130, 420, 240, room.handle())) {
+        delete dialog;
+        return nullptr;
+    }
+    ShowWindow(dialog->handle(), SW_SHOW);
+    UpdateWindow(dialog->handle());
+    log.event("card_opened",
+              "\"hwnd\":" + std::to_string(reinterpret_cast<std::uintptr_t>(dialog->handle())));
+    return dialog;
+}
+
+void CardDialog::bringToFront() {
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    log_.event("card_opened",
+               "\"hwnd\":" + std::to_string(reinterpret_cast<std::uintptr_t>(hwnd_)) +
+                   ",\"existing\":true");
+}
+
+CardDialog::Part CardDialog::hit(int x, int y) const {
+    if (kName.contains(x, y)) return Part::Name;
+    if (kCancel.contains(x, y)) return Part::Cancel;
+    if (kConfirm.contains(x, y)) return Part::Confirm;
+    return Part::None;
+}
+
+void CardDialog::confirm() {
+    const bool changed = name_.text() != room_.nickname();
+    log_.event("nickname", json::textFields("text", name_.text()) +
+                               ",\"changed\":" + (changed ? "true" : "false"));
+    room_.setNickname(name_.text());
+}
+
+bool CardDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    const int x = static_cast<short>(LOWORD(lParam));
+    const int y = static_cast<short>(HIWORD(lParam));
+    switch (message) {
+        case WM_LBUTTONDOWN:
+            pressed_ = hit(x, y);
+            if (pressed_ == Part::Name && !nameFocused_) {
+                nameFocused_ = true;
+                log_.event("focus", "\"window\":\"card\",\"field\":\"name\"");
+            }
+            repaint();
+            return true;
+        case WM_LBUTTONUP: {
+            const Part released = hit(x, y);
+            const Part pressed = pressed_;
+            pressed_ = Part::None;
+            repaint();
+            if (released != pressed) return true;
+            if (released == Part::Confirm) confirm();
+            if (released == Part::Cancel) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+            return true;
+        }
+        case WM_CHAR:
+            if (nameFocused_ && wParam >= 0x20 && wParam != 0x7F) {
+                name_.type(static_cast<wchar_t>(wParam));
+                repaint();
+            }
+            return true;
+        case WM_KEYDOWN:
+            if (nameFocused_ && wParam == VK_BACK && name_.backspace()) repaint();
+            return true;
+        case WM_CLOSE:
+            DestroyWindow(hwnd_);
+            return true;
+        default:
+            (void)result;
+            return false;
+    }
+}
+
+void CardDialog::paint(HDC dc, const RECT& client) {
+    HBRUSH background = CreateSolidBrush(RGB(244, 247, 251));
+    FillRect(dc, &client, background);
+    DeleteObject(background);
+    const Fonts& fonts = Fonts::get();
+    paintText(dc, Box{20, 12, 380, 44}, kTitle, fonts.large, RGB(30, 30, 30));
+    paintText(dc, Box{20, 52, 380, 96}, L"房间名片会显示在成员列表和公屏发言中。", fonts.normal,
+              RGB(110, 110, 110));
+    paintText(dc, Box{20, kName.top, kName.left - 6, kName.bottom}, L"名片：", fonts.normal,
+              RGB(30, 30, 30));
+    name_.paint(dc, nameFocused_);
+    paintButton(dc, kCancel, L"取消", pressed_ == Part::Cancel);
+    paintButton(dc, kConfirm, L"确定", pressed_ == Part::Confirm);
+}
+
+void CardDialog::onDestroyed() {
+    log_.event("card_closed");
+    room_.cardClosed();
+    delete this;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// The card dialog "修改房间名片": a top-level window of class TXGuiFoundation. At its client
+// points the name field sits at (256, 124) and the confirm button at (299, 164). Confirming
+// shows the name in the room and leaves the dialog open, as the next line is typed into it.
+
+#include <string>
+
+#include "tools/practice-client/field.hpp"
+
+class RoomWindow;
+
+class CardDialog final : public ClientWindow {
+  public:
+    /// Creates and shows the dialog beside the room; returns null on failure. The dialog
+    /// deletes itself when its window is destroyed.
+    static CardDialog* open(RoomWindow& room, ClientLog& log);
+    void bringToFront();
+
+    static constexpr wchar_t kTitle[] = L"修改房间名片";
+    static constexpr Box kName{100, 108, 380, 140};
+    static constexpr Box kCancel{140, 150, 238, 180};
+    static constexpr Box kConfirm{250, 150, 348, 180};
+
+  private:
+    CardDialog(RoomWindow& room, ClientLog& log);
+    enum class Part { None, Name, Cancel, Confirm };
+    Part hit(int x, int y) const;
+    void confirm();
+
+    bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void paint(HDC dc, const RECT& client) override;
+    void onDestroyed() override;
+
+    RoomWindow& room_;
+    TextField name_{kName};
+    bool nameFocused_ = false;
+    Part pressed_ = Part::None;
+};

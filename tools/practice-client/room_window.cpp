@@ -1,0 +1,168 @@
+// The practice room window.
+#include "tools/practice-client/room_window.hpp"
+
+#include "tools/practice-client/card_dialog.hpp"
+
+namespace {
+
+std::wstring speakerLine(const std::wstring& nickname, const std::wstring& text) {
+    return nickname + L"：" + text;
+}
+
+}  // namespace
+
+RoomWindow::RoomWindow(ClientLog& log, std::wstring nickname)
+    : ClientWindow(log, "main"), nickname_(std::move(nickname)) {}
+
+bool RoomWindow::open(const std::wstring& title, int x, int y, int width, int height) {
+    if (!create(title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y, width, height, nullptr))
+        return false;
+    // A plain list box for the public chat: it scrolls, and tests can find its items.
+    chat_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
+                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOSEL,
+                            kChatList.left, kChatList.top, kChatList.right - kChatList.left,
+                            kChatList.bottom - kChatList.top, hwnd_, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(chat_, WM_SETFONT, reinterpret_cast<WPARAM>(Fonts::get().normal), FALSE);
+    SendMessageW(chat_, LB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(L"系统：欢迎来到练习房间，公屏发言会显示在这里。"));
+    ShowWindow(hwnd_, SW_SHOW);
+    UpdateWindow(hwnd_);
+    return true;
+}
+
+void RoomWindow::setNickname(const std::wstring& nickname) {
+    nickname_ = nickname;
+    repaint();
+}
+
+RoomWindow::Part RoomWindow::hit(int x, int y) const {
+    if (kCard.contains(x, y)) return Part::Card;
+    if (kInput.contains(x, y)) return Part::Input;
+    if (kSend.contains(x, y)) return Part::Send;
+    return Part::None;
+}
+
+void RoomWindow::openCard() {
+    if (card_) {
+        card_->bringToFront();
+        return;
+    }
+    card_ = CardDialog::open(*this, log_);
+}
+
+void RoomWindow::send() {
+    const std::wstring text = input_.text();
+    if (text.empty()) {
+        // The chat program sends nothing for an empty line.
+        log_.event("send_ignored", "\"reason\":\"empty\"");
+        return;
+    }
+    log_.event("public",
+               json::textFields("nickname", nickname_) + "," + json::textFields("text", text));
+    const std::wstring line = speakerLine(nickname_, text);
+    const LRESULT index =
+        SendMessageW(chat_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    if (index >= 0) SendMessageW(chat_, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+    input_.setText(L"");
+    repaint();
+}
+
+bool RoomWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    const int x = static_cast<short>(LOWORD(lParam));
+    const int y = static_cast<short>(HIWORD(lParam));
+    switch (message) {
+        case WM_LBUTTONDOWN:
+            pressed_ = hit(x, y);
+            if (pressed_ == Part::Input && !inputFocused_) {
+                inputFocused_ = true;
+                log_.event("focus", "\"window\":\"main\",\"field\":\"chat\"");
+            }
+            repaint();
+            return true;
+        case WM_LBUTTONUP: {
+            const Part released = hit(x, y);
+            const Part pressed = pressed_;
+            pressed_ = Part::None;
+            repaint();
+            if (released != pressed) return true;
+            if (released == Part::Card) openCard();
+            if (released == Part::Send) send();
+            return true;
+        }
+        case WM_CHAR:
+            if (inputFocused_ && wParam >= 0x20 && wParam != 0x7F) {
+                input_.type(static_cast<wchar_t>(wParam));
+                repaint();
+            }
+            return true;
+        case WM_KEYDOWN:
+            if (inputFocused_ && wParam == VK_BACK && input_.backspace()) repaint();
+            return true;
+        case WM_GETMINMAXINFO: {
+            // Let Cantorel make the window 1000 x 700 on any screen.
+            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+            info->ptMaxTrackSize.x = std::max<LONG>(info->ptMaxTrackSize.x, 1000);
+            info->ptMaxTrackSize.y = std::max<LONG>(info->ptMaxTrackSize.y, 700);
+            result = 0;
+            return true;
+        }
+        case WM_CLOSE:
+            DestroyWindow(hwnd_);
+            return true;
+        default:
+            (void)wParam;
+            return false;
+    }
+}
+
+void RoomWindow::paint(HDC dc, const RECT& client) {
+    const Fonts& fonts = Fonts::get();
+    HBRUSH background = CreateSolidBrush(RGB(236, 241, 247));
+    FillRect(dc, &client, background);
+    DeleteObject(background);
+
+    RECT header{0, 0, client.right, 70};
+    HBRUSH headerBrush = CreateSolidBrush(RGB(34, 92, 160));
+    FillRect(dc, &header, headerBrush);
+    DeleteObject(headerBrush);
+    paintText(dc, Box{20, 8, 700, 40}, L"QT语音 · 练习房间", fonts.large, RGB(255, 255, 255));
+    paintText(dc, Box{20, 40, 700, 66}, L"房间号 10086  ·  在线 3 人  ·  自由发言模式",
+              fonts.normal, RGB(210, 225, 245));
+
+    paintText(dc, Box{20, 76, 340, 98}, L"我的房间名片（点击修改）", fonts.normal,
+              RGB(90, 100, 115));
+    RECT card = kCard.rect();
+    FillRect(dc, &card, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    HBRUSH frame = CreateSolidBrush(RGB(170, 178, 189));
+    FrameRect(dc, &card, frame);
+    paintText(dc, Box{kCard.left + 10, kCard.top, kCard.right - 60, kCard.bottom},
+              L"名片：" + nickname_, fonts.bold, RGB(30, 30, 30));
+    paintText(dc, Box{kCard.right - 56, kCard.top, kCard.right - 6, kCard.bottom}, L"修改",
+              fonts.normal, RGB(34, 128, 230), DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
+
+    paintText(dc, Box{20, 150, 340, 176}, L"成员列表", fonts.bold, RGB(30, 30, 30));
+    RECT members{20, 180, 340, 600};
+    FillRect(dc, &members, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FrameRect(dc, &members, frame);
+    DeleteObject(frame);
+    const std::wstring names[] = {L"● " + nickname_ + L"（我）", L"● 主持人小林", L"● 路过的听众"};
+    int top = 188;
+    for (const auto& name : names) {
+        paintText(dc, Box{32, top, 330, top + 26}, name, fonts.normal, RGB(40, 40, 40));
+        top += 30;
+    }
+
+    paintText(dc, Box{kChatList.left, 72, kChatList.right, 90}, L"公屏聊天", fonts.bold,
+              RGB(30, 30, 30));
+    paintText(dc, Box{kInput.left, 600, kInput.right, 618}, L"输入消息：", fonts.normal,
+              RGB(90, 100, 115));
+    input_.paint(dc, inputFocused_);
+    paintButton(dc, kSend, L"发送", pressed_ == Part::Send);
+}
+
+void RoomWindow::onDestroyed() {
+    if (card_) DestroyWindow(card_->handle());
+    log_.event("closed");
+    PostQuitMessage(0);
+}

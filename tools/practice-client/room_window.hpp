@@ -1,0 +1,46 @@
+#pragma once
+// The practice room: the client's main window. At 1000 x 700 its controls sit where Cantorel
+// clicks (client coordinates): the card at (181, 118) opens the card dialog, the chat input at
+// (585, 643) takes the focus, the send button at (917, 633) sends the line to the public chat.
+
+#include <string>
+
+#include "tools/practice-client/field.hpp"
+
+class CardDialog;
+
+class RoomWindow final : public ClientWindow {
+  public:
+    RoomWindow(ClientLog& log, std::wstring nickname);
+    /// Creates and shows the window; false on failure.
+    bool open(const std::wstring& title, int x, int y, int width, int height);
+
+    const std::wstring& nickname() const { return nickname_; }
+    /// The card dialog confirmed a name.
+    void setNickname(const std::wstring& nickname);
+    /// The card dialog has closed.
+    void cardClosed() { card_ = nullptr; }
+
+    // Where things are, in client coordinates.
+    static constexpr Box kCard{20, 100, 340, 138};
+    static constexpr Box kChatList{380, 92, 970, 600};
+    static constexpr Box kInput{380, 620, 860, 660};
+    static constexpr Box kSend{872, 615, 968, 655};
+
+  private:
+    enum class Part { None, Card, Input, Send };
+    Part hit(int x, int y) const;
+    void openCard();
+    void send();
+
+    bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void paint(HDC dc, const RECT& client) override;
+    void onDestroyed() override;
+
+    std::wstring nickname_;
+    TextField input_{kInput};
+    bool inputFocused_ = false;
+    Part pressed_ = Part::None;
+    HWND chat_ = nullptr;
+    CardDialog* card_ = nullptr;
+};
