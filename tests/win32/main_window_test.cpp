@@ -1,14 +1,16 @@
 // The real main window, hosted in the test process: every unit of the layout exists with its
 // kind, caption and place, the panel toggles work through real clicks, and the settings survive
 // a close and a restart.
+#include <windows.h>
+// The common-control headers need what windows.h declares.
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <filesystem>
 #include <string>
 
 #include "platform/win32/gui/window_parts.inc"
+#include "text/codepage.hpp"
 
 namespace {
 
@@ -284,6 +286,54 @@ TEST_F(MainWindowTest, FileListShowsTheLrcFilesOfItsFolder) {
     EXPECT_EQ(files.selectedName(), "歌.LRC");
     files.setSelectedName("a.txt");
     EXPECT_EQ(files.selectedName(), "");
+}
+
+TEST_F(MainWindowTest, CloseWithAutoSaveWritesTheSettingsAndARestartRestoresThem) {
+    const auto folder = makeProgramFolder("settings");
+    {
+        auto window = open(folder);
+        MainUnits& u = window->mainUnits();
+        ASSERT_TRUE(u.退出前自动保存所有配置.checked());
+        u.填充.setText("自定义填充");
+        u.过滤.setText("第一行\r\nQQ");
+        u.前缀.addItem("【");
+        u.后缀.addItem("】");
+        u.后缀.addItem("~");
+        SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(window->hwnd(), nullptr);
+    }
+    for (const wchar_t* name : {L"kvd.ini", L"qz.zbb", L"hz.zbb"}) {
+        EXPECT_TRUE(std::filesystem::exists(folder / name)) << gui::narrow(name);
+    }
+
+    auto restarted = open(folder);
+    MainUnits& u = restarted->mainUnits();
+    EXPECT_EQ(u.填充.text(), "自定义填充");
+    EXPECT_EQ(u.过滤.text(), "第一行\r\nQQ");
+    ASSERT_EQ(u.前缀.count(), 1);
+    EXPECT_EQ(u.前缀.item(0), "【");
+    ASSERT_EQ(u.后缀.count(), 2);
+    EXPECT_EQ(u.后缀.item(1), "~");
+    // The lyric folder is never restored: it starts at the program folder.
+    EXPECT_EQ(u.编辑框1.text(), gbkPath(folder));
+}
+
+TEST_F(MainWindowTest, UntickingAutoSaveErasesTheFilesAndCloseWritesNone) {
+    const auto folder = makeProgramFolder("no-autosave");
+    {
+        auto window = open(folder);
+        SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
+    }
+    ASSERT_TRUE(std::filesystem::exists(folder / L"kvd.ini"));
+
+    auto window = open(folder);
+    SendMessageW(window->units().control("退出前自动保存所有配置")->hwnd(), BM_CLICK, 0, 0);
+    EXPECT_FALSE(window->mainUnits().退出前自动保存所有配置.checked());
+    EXPECT_FALSE(std::filesystem::exists(folder / L"kvd.ini"));
+    SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
+    for (const wchar_t* name : {L"kvd.ini", L"qz.zbb", L"hz.zbb"}) {
+        EXPECT_FALSE(std::filesystem::exists(folder / name)) << gui::narrow(name);
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "app/main_layout.hpp"
 #include "app/panel_toggles.hpp"
+#include "app/settings_panel.hpp"
 #include "app/startup.hpp"
 #include "platform/win32/gui/draw_panel.hpp"
 #include "platform/win32/timer_win32.hpp"
@@ -43,6 +44,8 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
 
 MainWindow::~MainWindow() {
     if (hwnd_) DestroyWindow(hwnd_);
+    // Whatever the window left, capture goes before the units it draws into.
+    capture_.reset();
     if (font_) DeleteObject(font_);
 }
 
@@ -95,8 +98,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_ACTIVATE:
-            // TODO(capture): capture_->drawRestingPicture() once platform/win32/capture_win32.cpp
-            // lands.
+            if (capture_) capture_->drawRestingPicture();
             break;
         case WM_CLOSE:
             // The close is never refused.
@@ -105,6 +107,8 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DESTROY:
             saveSettings();
+            // Capture holds hooks and an overlay tied to this window: release them first.
+            capture_.reset();
             if (options_.quitOnDestroy) PostQuitMessage(0);
             return 0;
         case WM_NCDESTROY:
@@ -122,10 +126,14 @@ bool MainWindow::onCreate() {
     if (!units_->complete()) return false;
     units_->addTimer("时钟_歌词播放", std::make_unique<Win32Timer>());
     main_ = std::make_unique<MainUnits>(*units_);
-    // TODO(settings): SettingsStore over *main_ and options_.programFolder.
-    // TODO(lyrics): LyricFiles over *main_, state_.lyrics, boxes_ and the engine's seam.
-    // TODO(playback): PlaybackEngine (it sets the 时钟_歌词播放 handler) and Delivery.
-    // TODO(capture): Win32Capture(hwnd_, panel, *main_, state_, windows_).
+    MainUnits& u = *main_;
+    settings_ = std::make_unique<SettingsStore>(u, options_.programFolder);
+    transform_ = std::make_unique<LineTransform>(u, static_cast<std::uint32_t>(clock_.nowMicros()));
+    delivery_ = std::make_unique<Delivery>(windows_, wait_, boxes_, state_, u);
+    engine_ = std::make_unique<PlaybackEngine>(u, state_, boxes_, clock_, *transform_, *delivery_);
+    lyricFiles_ = std::make_unique<LyricFiles>(u, state_, boxes_, *engine_);
+    capture_ = std::make_unique<Win32Capture>(hwnd_, units_->control("画板_捕获器")->hwnd(), u,
+                                              state_, windows_);
     wireHandlers();
     runCreationSteps();
     return true;
@@ -133,16 +141,16 @@ bool MainWindow::onCreate() {
 
 void MainWindow::runCreationSteps() {
     CreationSteps steps;
-    // TODO(settings): steps.loadSettings = SettingsStore::load;
+    steps.loadSettings = [this] { settings_->load(); };
     steps.useThemedStyle = useThemedStyle;
     steps.checkForUpdate = [this] { updates_.run(); };
-    // TODO(settings): steps.loadLists = SettingsStore::loadLists;
+    steps.loadLists = [this] { settings_->loadLists(); };
     ::runCreationSteps(*main_, options_.programFolder, steps);
 }
 
 void MainWindow::saveSettings() {
-    if (!main_) return;
-    // TODO(settings): SettingsStore::save (it checks 退出前自动保存所有配置 itself).
+    // The store checks 退出前自动保存所有配置 itself; a failed save keeps the old files.
+    if (settings_) settings_->save();
 }
 
 void MainWindow::wireHandlers() {
@@ -153,18 +161,37 @@ void MainWindow::wireHandlers() {
 
     // A press in the file list brings the lyric list back over the preview and re-reads the
     // folder before the list box selects what was clicked.
-    gui::onLeftButtonDown(*units_->control("文件框1"), [&u] {
+    gui::onLeftButtonDown(*units_->control("文件框1"), [this, &u] {
         u.歌词预览.setVisible(false);
         u.超级列表框_歌词.setVisible(true);
-        // TODO(lyrics): lyricFiles_->refreshFileList();
+        lyricFiles_->refreshFileList();
     });
-    // TODO(lyrics): 文件框1 LBN_SELCHANGE and LBN_DBLCLK -> lyricFiles_->loadSelectedFile().
-    // TODO(playback): 超级列表框_歌词 NM_DBLCLK -> engine_->jumpTo(row);
-    //                 开始字幕 BN_CLICKED -> engine_->startStop().
-    // TODO(delivery): 公屏字幕 / 昵称字幕 BN_CLICKED -> delivery's radio handlers.
-    // TODO(settings): 前缀_添加, 前缀_删除, 后缀_添加, 后缀_删除, 开启倒序模式, 开启正反序模式,
-    //                 是否开启广告过滤模式, 退出前自动保存所有配置 -> settings panel handlers.
-    // TODO(capture): draw panel paint / button-down -> capture_.
+    // A double-click on a file not yet selected loads twice (selection change first); the
+    // second load of the same file changes nothing the user sees.
+    onCommand("文件框1", LBN_SELCHANGE, [this] { lyricFiles_->loadSelectedFile(); });
+    onCommand("文件框1", LBN_DBLCLK, [this] { lyricFiles_->loadSelectedFile(); });
+
+    onCommand("开始字幕", BN_CLICKED, [this] { engine_->startStop(); });
+    onNotify("超级列表框_歌词", NM_DBLCLK, [this] { engine_->jumpTo(); });
+    onCommand("公屏字幕", BN_CLICKED, [this] { delivery_->onPublicScreenClicked(); });
+    onCommand("昵称字幕", BN_CLICKED, [this] { delivery_->onNicknameCardClicked(); });
+
+    onCommand("前缀_添加", BN_CLICKED, [&u] { settings_panel::onAddPrefix(u); });
+    onCommand("前缀_删除", BN_CLICKED, [&u] { settings_panel::onDeletePrefix(u); });
+    onCommand("后缀_添加", BN_CLICKED, [&u] { settings_panel::onAddSuffix(u); });
+    onCommand("后缀_删除", BN_CLICKED, [&u] { settings_panel::onDeleteSuffix(u); });
+    onCommand("开启倒序模式", BN_CLICKED, [&u] { settings_panel::onReverseClicked(u); });
+    onCommand("开启正反序模式", BN_CLICKED, [&u] { settings_panel::onMirrorClicked(u); });
+    onCommand("退出前自动保存所有配置", BN_CLICKED,
+              [this, &u] { settings_panel::onAutoSaveClicked(u, *settings_); });
+
+    auto* panel = dynamic_cast<gui::DrawPanelControl*>(units_->control("画板_捕获器"));
+    panel->setPaintHandler([this] {
+        if (capture_) capture_->drawRestingPicture();
+    });
+    panel->setButtonDownHandler([this] {
+        if (capture_) capture_->onPanelButtonDown();
+    });
     // The search panel's units exist; their handlers come with lyric search.
 }
 

@@ -13,11 +13,17 @@
 
 #include "app/app_state.hpp"
 #include "app/main_units.hpp"
+#include "app/settings_store.hpp"
+#include "lyrics/lyric_files.hpp"
+#include "platform/win32/capture_win32.hpp"
 #include "platform/win32/clock_win32.hpp"
 #include "platform/win32/gui/win32_units.hpp"
 #include "platform/win32/message_boxes_win32.hpp"
 #include "platform/win32/pumping_wait_win32.hpp"
 #include "platform/win32/window_system_win32.hpp"
+#include "playback/line_transform.hpp"
+#include "playback/playback_engine.hpp"
+#include "target/delivery.hpp"
 #include "update/update_checker.hpp"
 
 struct MainWindowOptions {
@@ -39,6 +45,7 @@ class MainWindow {
     gui::Win32Units& units() { return *units_; }
     MainUnits& mainUnits() { return *main_; }
     AppState& state() { return state_; }
+    SettingsStore& settings() { return *settings_; }
 
   private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -68,6 +75,13 @@ class MainWindow {
     UpdateChecker updates_;
     std::unique_ptr<gui::Win32Units> units_;
     std::unique_ptr<MainUnits> main_;
+    // The logic, in the order it is built (and torn down in reverse).
+    std::unique_ptr<SettingsStore> settings_;
+    std::unique_ptr<LineTransform> transform_;
+    std::unique_ptr<Delivery> delivery_;
+    std::unique_ptr<PlaybackEngine> engine_;
+    std::unique_ptr<LyricFiles> lyricFiles_;
+    std::unique_ptr<Win32Capture> capture_;
     std::map<Key, std::function<void()>> commands_;
     std::map<Key, std::function<void()>> notifications_;
 };
