@@ -1,0 +1,129 @@
+// Plays a generated lyric of 200 lines 50 ms apart through the real engine, transforms and
+// public-chat delivery on the Linux real-time loop, with the console stand-in for the client,
+// and measures how late each line's delivery starts against its due time (start + line time).
+//
+//   playback_timing_bench [--print]     (lines go to /dev/null unless --print)
+//
+// Exit status 1 when mean lateness > 2 ms, worst > 5 ms, or the last 20 lines are on average
+// more than 1 ms later than the first 20.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <numeric>
+#include <string>
+#include <vector>
+
+#include "app/app_state.hpp"
+#include "app/main_units.hpp"
+#include "app/memory_units.hpp"
+#include "platform/posix/console_client.hpp"
+#include "platform/posix/real_time.hpp"
+#include "playback/line_transform.hpp"
+#include "playback/playback_engine.hpp"
+#include "target/delivery.hpp"
+#include "text/codepage.hpp"
+
+namespace {
+
+constexpr int kLines = 200;
+constexpr int kGapMs = 50;
+
+class BenchUnits : public UnitDirectory {
+  public:
+    BenchUnits(MemoryUnits& memory, TimerUnit& timer) : memory_(memory), timer_(timer) {}
+    Unit* find(std::string_view name) override { return memory_.find(name); }
+    TimerUnit* findTimer(std::string_view name) override {
+        return name == "时钟_歌词播放" ? &timer_ : memory_.findTimer(name);
+    }
+    WindowFrame& frame() override { return memory_.frame(); }
+
+  private:
+    MemoryUnits& memory_;
+    TimerUnit& timer_;
+};
+
+class SilentBoxes : public MessageBoxes {
+  public:
+    int show(const GbkText&, const GbkText&, unsigned) override { return mb::kIdOk; }
+};
+
+double mean(const std::vector<double>& v, std::size_t from, std::size_t to) {
+    return std::accumulate(v.begin() + static_cast<long>(from), v.begin() + static_cast<long>(to),
+                           0.0) /
+           static_cast<double>(to - from);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const bool print = argc > 1 && std::strcmp(argv[1], "--print") == 0;
+    FILE* out = print ? stdout : std::fopen("/dev/null", "w");
+    if (!out) return 2;
+
+    posix::MonotonicClock clock;
+    posix::EventLoop loop(clock);
+    posix::LoopPumpingWait wait(loop);
+    MemoryUnits memory;
+    BenchUnits directory(memory, loop.createTimer());
+    MainUnits units(directory);
+    AppState state;
+    SilentBoxes boxes;
+
+    for (int i = 0; i < kLines; ++i) {
+        const int time = (i + 1) * kGapMs;
+        const GbkText text = "第" + std::to_string(i + 1) + "行 line";
+        state.lyrics.lines.push_back({time, text});
+        const int row = units.超级列表框_歌词.addRow(std::to_string(time), i + 1);
+        units.超级列表框_歌词.setCell(row, 1, text);
+    }
+    state.targetWindow = posix::ConsoleClient::kMainWindow;
+    units.公屏字幕.setChecked(true);
+
+    std::int64_t start = 0;
+    std::vector<std::int64_t> started, sent;
+    posix::ConsoleClient client(clock, [&](const posix::ClientLine& line) {
+        started.push_back(line.startMicros);
+        sent.push_back(line.sentMicros);
+        const std::int64_t ms = (line.startMicros - start) / 1000;
+        std::fprintf(out, "[+%02lld:%02lld.%03lld] %s\n", static_cast<long long>(ms / 60000),
+                     static_cast<long long>(ms / 1000 % 60), static_cast<long long>(ms % 1000),
+                     codepage::gbkToUtf8(line.text).c_str());
+    });
+    LineTransform transform(units, 1);
+    Delivery delivery(client, wait, boxes, state, units);
+    PlaybackEngine engine(units, state, boxes, clock, transform, delivery);
+
+    start = clock.nowMicros();
+    engine.startStop();
+    loop.run();
+
+    if (started.size() != static_cast<std::size_t>(kLines)) {
+        std::fprintf(stderr, "delivered %zu of %d lines\n", started.size(), kLines);
+        return 1;
+    }
+    std::vector<double> late(kLines), sentLate(kLines);
+    for (int i = 0; i < kLines; ++i) {
+        const std::int64_t due = start + (i + 1) * kGapMs * 1000LL;
+        late[static_cast<std::size_t>(i)] =
+            static_cast<double>(started[static_cast<std::size_t>(i)] - due) / 1000.0;
+        sentLate[static_cast<std::size_t>(i)] =
+            static_cast<double>(sent[static_cast<std::size_t>(i)] - due) / 1000.0;
+    }
+    const double meanLate = mean(late, 0, kLines);
+    const double worst = *std::max_element(late.begin(), late.end());
+    const double best = *std::min_element(late.begin(), late.end());
+    const double drift = mean(late, kLines - 20, kLines) - mean(late, 0, 20);
+    const double meanSent = mean(sentLate, 0, kLines);
+    const double worstSent = *std::max_element(sentLate.begin(), sentLate.end());
+
+    std::printf("lines %d, gap %d ms\n", kLines, kGapMs);
+    std::printf("delivery start vs due: mean %.3f ms, min %.3f ms, worst %.3f ms\n", meanLate, best,
+                worst);
+    std::printf("drift (mean of last 20 - mean of first 20): %.3f ms\n", drift);
+    std::printf(
+        "send click vs due (includes the two 10 ms delivery pauses): mean %.3f ms, worst %.3f ms\n",
+        meanSent, worstSent);
+    const bool ok = meanLate <= 2.0 && worst <= 5.0 && drift <= 1.0;
+    std::printf("%s\n", ok ? "PASS" : "FAIL");
+    return ok ? 0 : 1;
+}

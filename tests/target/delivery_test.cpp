@@ -1,0 +1,239 @@
+#include "target/delivery.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/memory_units.hpp"
+#include "tests/support/fake_clock.hpp"
+#include "tests/support/fake_message_boxes.hpp"
+#include "tests/support/fake_window_system.hpp"
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+namespace {
+
+constexpr WindowHandle kTarget = 0x1001;
+constexpr WindowHandle kCard = 0x2002;
+
+struct DeliveryHarness {
+    MemoryUnits memory;
+    MainUnits units{memory};
+    AppState state;
+    FakeClock clock;
+    FakeTimers timers{clock};
+    FakePumpingWait wait{timers};
+    FakeWindowSystem windows{&clock};
+    FakeMessageBoxes boxes;
+    Delivery delivery{windows, wait, boxes, state, units};
+
+    DeliveryHarness() {
+        windows.addWindow(kTarget, {10, 20, 510, 420});
+        state.targetWindow = kTarget;
+    }
+};
+
+std::vector<PostedMessage> click(WindowHandle w, int x, int y) {
+    const std::intptr_t at = x + y * 65536;
+    return {
+        {w, msg::kMouseMove, 2, at}, {w, msg::kLButtonDown, 1, at}, {w, msg::kLButtonUp, 0, at}};
+}
+
+std::vector<PostedMessage> chars(WindowHandle w, std::initializer_list<unsigned> bytes) {
+    std::vector<PostedMessage> out;
+    for (unsigned b : bytes) out.push_back({w, msg::kChar, b, 0});
+    return out;
+}
+
+template <typename... Parts>
+std::vector<PostedMessage> concat(const Parts&... parts) {
+    std::vector<PostedMessage> out;
+    (out.insert(out.end(), parts.begin(), parts.end()), ...);
+    return out;
+}
+
+TEST(Delivery, PublicLineIsClickTypeSendWithTwoPauses) {
+    DeliveryHarness h;
+    h.delivery.deliverLine(DeliveryMode::PublicScreen, "ab中");
+    EXPECT_EQ(h.windows.posts,
+              concat(click(kTarget, 585, 643), chars(kTarget, {0x61, 0x62, 0xD6, 0xD0}),
+                     click(kTarget, 917, 633)));
+    EXPECT_THAT(h.wait.waits, ElementsAre(10, 10));
+    // Pauses sit between the steps: typing at 10 ms, the send click at 20 ms.
+    EXPECT_EQ(h.windows.posts[3].atMicros, 10000);
+    EXPECT_EQ(h.windows.posts.back().atMicros, 20000);
+}
+
+TEST(Delivery, EmptyPublicLineStillClicksAndWaits) {
+    DeliveryHarness h;
+    h.delivery.deliverLine(DeliveryMode::PublicScreen, "");
+    EXPECT_EQ(h.windows.posts, concat(click(kTarget, 585, 643), click(kTarget, 917, 633)));
+    EXPECT_THAT(h.wait.waits, ElementsAre(10, 10));
+}
+
+TEST(Delivery, CardLineClearsWithThirtyBackspacesAndConfirmsTwice) {
+    DeliveryHarness h;
+    h.windows.addWindow(kCard);
+    h.state.cardDialog = kCard;
+    h.delivery.deliverLine(DeliveryMode::NicknameCard, "x");
+    std::vector<PostedMessage> backspaces;
+    for (int i = 0; i < 30; ++i) {
+        backspaces.push_back({kCard, msg::kKeyDown, 8, 0x000E0001});
+        backspaces.push_back({kCard, msg::kKeyUp, 8,
+                              static_cast<std::intptr_t>(static_cast<std::int32_t>(0xC00E0001u))});
+    }
+    EXPECT_EQ(h.windows.posts, concat(click(kCard, 256, 124), backspaces, chars(kCard, {0x78}),
+                                      click(kCard, 299, 164), click(kCard, 299, 164)));
+    EXPECT_THAT(h.wait.waits, ElementsAre(10, 10, 10));
+}
+
+TEST(Delivery, NoModePostsNothing) {
+    DeliveryHarness h;
+    h.delivery.deliverLine(DeliveryMode::None, "text");
+    EXPECT_TRUE(h.windows.posts.empty());
+    EXPECT_TRUE(h.wait.waits.empty());
+}
+
+TEST(Delivery, NothingGoesToTheDesktopOrToDeadHandles) {
+    struct Case {
+        const char* what;
+        WindowHandle target, card;
+        DeliveryMode mode;
+    };
+    const Case cases[] = {
+        {"no target", 0, 0, DeliveryMode::PublicScreen},
+        {"closed target", 0x7777, 0, DeliveryMode::PublicScreen},
+        {"card never found", kTarget, 0, DeliveryMode::NicknameCard},
+        {"card closed since", kTarget, 0x8888, DeliveryMode::NicknameCard},
+        {"desktop as target", 0x10010, 0, DeliveryMode::PublicScreen},
+    };
+    for (const Case& c : cases) {
+        DeliveryHarness h;
+        h.windows.live.insert(h.windows.desktop);
+        h.state.targetWindow = c.target;
+        h.state.cardDialog = c.card;
+        h.delivery.deliverLine(c.mode, "abc");
+        EXPECT_TRUE(h.windows.posts.empty()) << c.what;
+        EXPECT_EQ(h.wait.waits.size(), c.mode == DeliveryMode::PublicScreen ? 2u : 3u) << c.what;
+    }
+}
+
+TEST(Delivery, KeyParamsFollowTheExtendedAndAltRules) {
+    struct Case {
+        unsigned vk, scan;
+        std::uint32_t down, up;
+    };
+    const Case cases[] = {
+        {0x08, 0x0E, 0x000E0001, 0xC00E0001},   // Backspace
+        {0x41, 0x1E, 0x001E0001, 0xC01E0001},   // A
+        {0x21, 0x49, 0x01490001, 0xC1490001},   // Page Up: extended
+        {0x2E, 0x53, 0x01530001, 0xC1530001},   // Delete: extended
+        {0x5B, 0x5B, 0x015B0001, 0xC15B0001},   // left Windows key: extended
+        {0x6F, 0x35, 0x01350001, 0xC1350001},   // numeric divide: extended
+        {0x90, 0x45, 0x01450001, 0xC1450001},   // Num Lock: extended
+        {0x12, 0x38, 0x20380001, 0xC0380001},   // Alt: context bit on key down only
+        {0x30, 0x1FF, 0x00FF0001, 0xC0FF0001},  // only the scan code's low byte counts
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(delivery::keyDownParam(c.vk, c.scan & 0xFF),
+                  static_cast<std::intptr_t>(static_cast<std::int32_t>(c.down)))
+            << c.vk;
+        EXPECT_EQ(delivery::keyUpParam(c.vk, c.scan & 0xFF),
+                  static_cast<std::intptr_t>(static_cast<std::int32_t>(c.up)))
+            << c.vk;
+    }
+    DeliveryHarness h;
+    delivery::postKeyPress(h.windows, kTarget, 0x2E);
+    EXPECT_THAT(h.windows.posts,
+                ElementsAre(PostedMessage{kTarget, msg::kKeyDown, 0x2E, 0x01530001},
+                            PostedMessage{kTarget, msg::kKeyUp, 0x2E,
+                                          static_cast<std::int32_t>(0xC1530001u)}));
+}
+
+TEST(Delivery, CardDialogFoundOnTheThirdTryAfterTwoPauses) {
+    DeliveryHarness h;
+    h.windows.addWindow(kCard);
+    h.windows.findScript = {0, 0x9999 /* not a window */, kCard};
+    EXPECT_TRUE(h.delivery.openCardDialog());
+    EXPECT_EQ(h.state.cardDialog, kCard);
+    EXPECT_EQ(h.windows.posts, click(kTarget, 181, 118));
+    EXPECT_THAT(h.wait.waits, ElementsAre(100, 100));
+    EXPECT_THAT(h.windows.findTimes, ElementsAre(0, 100000, 200000));
+    for (const auto& [cls, title] : h.windows.findCalls) {
+        EXPECT_EQ(cls, "TXGuiFoundation");
+        EXPECT_EQ(title, "修改房间名片");
+    }
+}
+
+TEST(Delivery, CardDialogSearchGivesUpAfterThirtyTriesAndKeepsTheOldHandle) {
+    DeliveryHarness h;
+    h.state.cardDialog = 0x4444;
+    EXPECT_FALSE(h.delivery.openCardDialog());
+    EXPECT_EQ(h.state.cardDialog, 0x4444u);
+    EXPECT_EQ(h.windows.findCalls.size(), 30u);
+    EXPECT_THAT(h.wait.waits, ElementsAreArray(std::vector<int>(30, 100)));
+    EXPECT_TRUE(h.boxes.shown().empty());
+}
+
+TEST(Delivery, ModeButtonsWithoutTargetWarnAndUntick) {
+    for (bool card : {false, true}) {
+        DeliveryHarness h;
+        h.state.targetWindow = 0;
+        RadioButton& button = card ? h.units.昵称字幕 : h.units.公屏字幕;
+        button.setChecked(true);
+        // The public button shows its box while still ticked; the card button unticks first.
+        bool tickedDuringBox = false;
+        struct Watch : MessageBoxes {
+            RadioButton* b;
+            bool* seen;
+            FakeMessageBoxes* inner;
+            int show(const GbkText& t, const GbkText& ti, unsigned s) override {
+                *seen = b->checked();
+                return inner->show(t, ti, s);
+            }
+        } watch;
+        watch.b = &button;
+        watch.seen = &tickedDuringBox;
+        watch.inner = &h.boxes;
+        Delivery d{h.windows, h.wait, watch, h.state, h.units};
+        card ? d.onNicknameCardClicked() : d.onPublicScreenClicked();
+        EXPECT_FALSE(button.checked());
+        EXPECT_EQ(tickedDuringBox, !card);
+        ASSERT_EQ(h.boxes.shown().size(), 1u);
+        EXPECT_EQ(h.boxes.shown()[0],
+                  (FakeMessageBoxes::Shown{"请先获取QT语音客户端的窗口", "没有目标",
+                                           mb::kIconInformation | mb::kTaskModal}));
+        EXPECT_TRUE(h.windows.moves.empty());
+    }
+}
+
+TEST(Delivery, ModeButtonsResizeTheClientAndCardClosesStaleDialogs) {
+    DeliveryHarness h;
+    h.delivery.onPublicScreenClicked();
+    EXPECT_THAT(h.windows.moves, ElementsAre(MovedWindow{kTarget, 10, 20, 1000, 700}));
+    EXPECT_TRUE(h.windows.posts.empty());
+
+    h.windows.addWindow(0x31);
+    h.windows.addWindow(0x32);
+    h.windows.findScript = {0x31, 0x32, 0, 0, 0};
+    h.state.cardDialog = 0x31;
+    h.delivery.onNicknameCardClicked();
+    EXPECT_EQ(h.windows.moves.size(), 2u);
+    EXPECT_EQ(h.windows.findCalls.size(), 5u);
+    EXPECT_THAT(h.windows.posts, ElementsAre(PostedMessage{0x31, msg::kClose, 0, 0},
+                                             PostedMessage{0x32, msg::kClose, 0, 0}));
+    EXPECT_EQ(h.state.cardDialog, 0x31u);
+    EXPECT_TRUE(h.wait.waits.empty());
+}
+
+TEST(Delivery, ModeReadsTheRadioButtons) {
+    DeliveryHarness h;
+    EXPECT_EQ(readDeliveryMode(h.units), DeliveryMode::None);
+    h.units.昵称字幕.setChecked(true);
+    EXPECT_EQ(readDeliveryMode(h.units), DeliveryMode::NicknameCard);
+    h.units.昵称字幕.setChecked(false);
+    h.units.公屏字幕.setChecked(true);
+    EXPECT_EQ(readDeliveryMode(h.units), DeliveryMode::PublicScreen);
+}
+
+}  // namespace
