@@ -156,7 +156,11 @@ class TimerScheduler {
 
     static LRESULT CALLBACK sinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == kTickMessage) {
-            if (instance_) instance_->runDue();
+            if (!instance_) return 0;
+            // Held for the run: a handler may destroy the last timer, which would otherwise
+            // delete the scheduler under its own feet.
+            acquire().runDue();
+            release();
             return 0;
         }
         return DefWindowProcW(window, message, wParam, lParam);

@@ -9,11 +9,11 @@ CardDialog::CardDialog(RoomWindow& room, ClientLog& log) : ClientWindow(log, "ca
 
 CardDialog* CardDialog::open(RoomWindow& room, ClientLog& log) {
     auto* dialog = new CardDialog(room, log);
-    RECT owner{};
-    GetWindowRect(room.handle(), &owner);
-    // Beside the card it edits, like the real dialog.
-    if (!dialog->create(kTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, owner.left + 200,
-                        owner.top + 130, 420, 240, room.handle())) {
+    POINT at{RoomWindow::kCardDialogArea.left, RoomWindow::kCardDialogArea.top};
+    ClientToScreen(room.handle(), &at);
+    const Box& area = RoomWindow::kCardDialogArea;
+    if (!dialog->create(kTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, at.x, at.y,
+                        area.right - area.left, area.bottom - area.top, room.handle())) {
         delete dialog;
         return nullptr;
     }

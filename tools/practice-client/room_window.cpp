@@ -130,7 +130,7 @@ void RoomWindow::paint(HDC dc, const RECT& client) {
     paintText(dc, Box{20, 40, 700, 66}, L"房间号 10086  ·  在线 3 人  ·  自由发言模式",
               fonts.normal, RGB(210, 225, 245));
 
-    paintText(dc, Box{20, 76, 340, 98}, L"我的房间名片（点击修改）", fonts.normal,
+    paintText(dc, Box{20, 76, 420, 98}, L"我的房间名片（点击修改）", fonts.normal,
               RGB(90, 100, 115));
     RECT card = kCard.rect();
     FillRect(dc, &card, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -141,15 +141,15 @@ void RoomWindow::paint(HDC dc, const RECT& client) {
     paintText(dc, Box{kCard.right - 56, kCard.top, kCard.right - 6, kCard.bottom}, L"修改",
               fonts.normal, RGB(34, 128, 230), DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
 
-    paintText(dc, Box{20, 150, 340, 176}, L"成员列表", fonts.bold, RGB(30, 30, 30));
-    RECT members{20, 180, 340, 600};
+    paintText(dc, Box{20, 150, 420, 176}, L"成员列表", fonts.bold, RGB(30, 30, 30));
+    RECT members{20, 180, 420, 600};
     FillRect(dc, &members, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     FrameRect(dc, &members, frame);
     DeleteObject(frame);
     const std::wstring names[] = {L"● " + nickname_ + L"（我）", L"● 主持人小林", L"● 路过的听众"};
     int top = 188;
     for (const auto& name : names) {
-        paintText(dc, Box{32, top, 330, top + 26}, name, fonts.normal, RGB(40, 40, 40));
+        paintText(dc, Box{32, top, 410, top + 26}, name, fonts.normal, RGB(40, 40, 40));
         top += 30;
     }
 

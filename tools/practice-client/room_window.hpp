@@ -22,10 +22,12 @@ class RoomWindow final : public ClientWindow {
     void cardClosed() { card_ = nullptr; }
 
     // Where things are, in client coordinates.
-    static constexpr Box kCard{20, 100, 340, 138};
-    static constexpr Box kChatList{380, 92, 970, 600};
-    static constexpr Box kInput{380, 620, 860, 660};
+    static constexpr Box kCard{20, 100, 420, 138};
+    static constexpr Box kChatList{440, 92, 970, 600};
+    static constexpr Box kInput{440, 620, 860, 660};
     static constexpr Box kSend{872, 615, 968, 655};
+    /// Where the card dialog opens: over the member list, clear of the card and the chat.
+    static constexpr Box kCardDialogArea{10, 190, 430, 430};
 
   private:
     enum class Part { None, Card, Input, Send };
