@@ -50,9 +50,10 @@ bool EventLoop::fireDue() {
     const std::int64_t now = time_.nowMicros();
     if (!t || t->due_ > now) return false;
     // The rhythm goes on from the expiry, not from the handler's end; expiries missed while a
-    // handler ran fold into one, as queued GUI timer messages do.
-    t->due_ += t->period_ * 1000LL;
-    if (t->due_ < now) t->due_ = now;
+    // handler ran fold into one late expiry, as queued GUI timer messages do.
+    do {
+        t->due_ += t->period_ * 1000LL;
+    } while (t->due_ <= now);
     auto handler = t->handler_;  // the handler may replace itself
     if (handler) handler();
     return true;
