@@ -1,12 +1,292 @@
+// cantorel-cli play: plays a lyric through the program's own engine, transforms and delivery
+// sequences, with a console stand-in for the chat client that prints each line it receives.
 #include <cstdio>
+#include <string>
 
 #include "cli/commands.hpp"
 
+#ifdef _WIN32
+
 namespace cli {
 
+// The real-time loop of the command line is built over POSIX clocks; the Windows program has
+// its own message loop and does not need this command.
 int runPlay(const Args&) {
-    std::fputs("cantorel-cli play: not built yet\n", stderr);
+    std::fputs("cantorel-cli play: not available in this build\n", stderr);
     return 1;
 }
 
 }  // namespace cli
+
+#else
+
+#include <csignal>
+#include <optional>
+
+#include "app/app_state.hpp"
+#include "app/main_units.hpp"
+#include "app/memory_units.hpp"
+#include "lyrics/lyric_files.hpp"
+#include "platform/files.hpp"
+#include "platform/posix/console_client.hpp"
+#include "platform/posix/real_time.hpp"
+#include "playback/line_transform.hpp"
+#include "playback/playback_engine.hpp"
+#include "target/delivery.hpp"
+#include "text/codepage.hpp"
+
+namespace cli {
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void onInterrupt(int) { interrupted = 1; }
+
+struct PlayOptions {
+    std::string file;
+    bool card = false;
+    bool dryRun = false;
+    std::optional<std::string> fill;
+    bool filter = false;
+    std::optional<std::string> filterWords;
+    bool reverse = false;
+    bool alternate = false;
+    bool prefixSuffix = false;
+    std::optional<std::string> prefixes;
+    std::optional<std::string> suffixes;
+    std::optional<std::uint32_t> seed;
+};
+
+void playUsage() {
+    std::fputs(
+        "usage: cantorel-cli play FILE [--mode public|card] [--dry-run] [--fill TEXT] [--filter]\n"
+        "       [--filter-words FILE] [--reverse | --alternate]\n"
+        "       [--prefix-suffix --prefixes FILE --suffixes FILE] [--seed N]\n",
+        stderr);
+}
+
+std::optional<PlayOptions> parseOptions(const Args& args) {
+    PlayOptions o;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&]() -> std::optional<std::string> {
+            if (i + 1 >= args.size()) {
+                std::fprintf(stderr, "cantorel-cli play: %s needs a value\n", a.c_str());
+                return std::nullopt;
+            }
+            return args[++i];
+        };
+        if (a == "--mode") {
+            auto v = value();
+            if (!v || (*v != "public" && *v != "card")) {
+                std::fputs("cantorel-cli play: --mode is public or card\n", stderr);
+                return std::nullopt;
+            }
+            o.card = *v == "card";
+        } else if (a == "--dry-run") {
+            o.dryRun = true;
+        } else if (a == "--fill") {
+            if (!(o.fill = value())) return std::nullopt;
+        } else if (a == "--filter") {
+            o.filter = true;
+        } else if (a == "--filter-words") {
+            if (!(o.filterWords = value())) return std::nullopt;
+            o.filter = true;
+        } else if (a == "--reverse") {
+            o.reverse = true;
+        } else if (a == "--alternate") {
+            o.alternate = true;
+        } else if (a == "--prefix-suffix") {
+            o.prefixSuffix = true;
+        } else if (a == "--prefixes") {
+            if (!(o.prefixes = value())) return std::nullopt;
+        } else if (a == "--suffixes") {
+            if (!(o.suffixes = value())) return std::nullopt;
+        } else if (a == "--seed") {
+            auto v = value();
+            if (!v) return std::nullopt;
+            try {
+                o.seed = static_cast<std::uint32_t>(std::stoul(*v));
+            } catch (const std::exception&) {
+                std::fprintf(stderr, "cantorel-cli play: bad seed '%s'\n", v->c_str());
+                return std::nullopt;
+            }
+        } else if (!a.empty() && a[0] == '-') {
+            std::fprintf(stderr, "cantorel-cli play: unknown option '%s'\n", a.c_str());
+            return std::nullopt;
+        } else if (o.file.empty()) {
+            o.file = a;
+        } else {
+            std::fputs("cantorel-cli play: one lyric file only\n", stderr);
+            return std::nullopt;
+        }
+    }
+    if (o.file.empty()) {
+        playUsage();
+        return std::nullopt;
+    }
+    if (o.reverse && o.alternate) {
+        std::fputs("cantorel-cli play: --reverse and --alternate exclude each other\n", stderr);
+        return std::nullopt;
+    }
+    return o;
+}
+
+/// The items of a UTF-8 list file, one a line, in GBK; nullopt when it cannot be read.
+std::optional<std::vector<GbkText> > readItems(const std::string& path) {
+    const auto bytes = files::readAll(codepage::utf8ToGbk(path));
+    if (!bytes) {
+        std::fprintf(stderr, "cantorel-cli play: cannot read %s\n", path.c_str());
+        return std::nullopt;
+    }
+    std::string_view text = *bytes;
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    std::vector<GbkText> items;
+    while (!text.empty()) {
+        const auto end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        items.push_back(codepage::utf8ToGbk(line));
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
+    }
+    return items;
+}
+
+/// The in-memory window, except that the playback timer runs on the event loop.
+class CliUnits : public UnitDirectory {
+  public:
+    CliUnits(MemoryUnits& memory, TimerUnit& playbackTimer)
+        : memory_(memory), playbackTimer_(playbackTimer) {}
+    Unit* find(std::string_view name) override { return memory_.find(name); }
+    TimerUnit* findTimer(std::string_view name) override {
+        return name == "时钟_歌词播放" ? &playbackTimer_ : memory_.findTimer(name);
+    }
+    WindowFrame& frame() override { return memory_.frame(); }
+
+  private:
+    MemoryUnits& memory_;
+    TimerUnit& playbackTimer_;
+};
+
+/// Message boxes go to stderr and are answered "OK".
+class ConsoleMessageBoxes : public MessageBoxes {
+  public:
+    int show(const GbkText& text, const GbkText& title, unsigned) override {
+        std::fprintf(stderr, "%s: %s\n", codepage::gbkToUtf8(title).c_str(),
+                     codepage::gbkToUtf8(text).c_str());
+        return mb::kIdOk;
+    }
+};
+
+std::string stamp(std::int64_t micros) {
+    if (micros < 0) micros = 0;
+    const long long ms = micros / 1000;
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "[+%02lld:%02lld.%03lld]", ms / 60000, ms / 1000 % 60,
+                  ms % 1000);
+    return buffer;
+}
+
+}  // namespace
+
+int runPlay(const Args& args) {
+    const auto options = parseOptions(args);
+    if (!options) return 2;
+
+    posix::MonotonicClock realClock;
+    posix::VirtualClock virtualClock;
+    posix::TimeSource& time = options->dryRun ? static_cast<posix::TimeSource&>(virtualClock)
+                                              : static_cast<posix::TimeSource&>(realClock);
+    posix::EventLoop loop(time);
+    posix::LoopPumpingWait wait(loop);
+
+    MemoryUnits memory;
+    CliUnits directory(memory, loop.createTimer());
+    MainUnits units(directory);
+    AppState state;
+    ConsoleMessageBoxes boxes;
+
+    std::int64_t startMicros = 0;  // set when playback starts
+    int delivered = 0;
+    posix::ConsoleClient client(time, [&](const posix::ClientLine& line) {
+        std::printf("%s %s\n", stamp(line.startMicros - startMicros).c_str(),
+                    codepage::gbkToUtf8(line.text).c_str());
+        std::fflush(stdout);
+        ++delivered;
+    });
+    state.targetWindow = posix::ConsoleClient::kMainWindow;
+
+    // Options as the settings panel would hold them.
+    if (options->fill) units.填充.setText(codepage::utf8ToGbk(*options->fill));
+    units.是否开启广告过滤模式.setChecked(options->filter);
+    if (options->filterWords) {
+        const auto words = readItems(*options->filterWords);
+        if (!words) return 1;
+        GbkText content;
+        for (std::size_t i = 0; i < words->size(); ++i) content += (i ? "\r\n" : "") + (*words)[i];
+        units.过滤.setText(content);
+    }
+    units.开启倒序模式.setChecked(options->reverse);
+    units.开启正反序模式.setChecked(options->alternate);
+    units.开启前后缀模式.setChecked(options->prefixSuffix);
+    for (auto [file, box] :
+         {std::pair{&options->prefixes, &units.前缀}, std::pair{&options->suffixes, &units.后缀}}) {
+        if (!*file) continue;
+        const auto items = readItems(**file);
+        if (!items) return 1;
+        for (const GbkText& item : *items) box->addItem(item);
+    }
+
+    const std::uint32_t seed =
+        options->seed.value_or(static_cast<std::uint32_t>(realClock.nowMicros()));
+    LineTransform transform(units, seed);
+    Delivery delivery(client, wait, boxes, state, units);
+    PlaybackEngine engine(units, state, boxes, time, transform, delivery);
+    LyricFiles lyricFiles(units, state, boxes, engine);
+
+    // Load exactly as choosing the file in the file list does.
+    const GbkText path = codepage::utf8ToGbk(options->file);
+    const auto slash = path.rfind('/');
+    units.文件框1.setFolder(slash == GbkText::npos ? GbkText(".") : path.substr(0, slash));
+    units.文件框1.setSelectedName(slash == GbkText::npos ? path : path.substr(slash + 1));
+    if (!files::exists(path)) {
+        std::fprintf(stderr, "cantorel-cli play: cannot read %s\n", options->file.c_str());
+        return 1;
+    }
+    lyricFiles.loadSelectedFile();
+    if (state.lyrics.count() == 0) {
+        std::fprintf(stderr, "cantorel-cli play: no timed lines in %s\n", options->file.c_str());
+        return 1;
+    }
+
+    (options->card ? units.昵称字幕 : units.公屏字幕).setChecked(true);
+    if (options->card)
+        delivery.onNicknameCardClicked();
+    else
+        delivery.onPublicScreenClicked();
+
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    loop.watchFlag(&interrupted);
+
+    startMicros = time.nowMicros();
+    engine.startStop();
+    loop.run();  // returns when the song has ended (no timer armed) or on Ctrl-C
+
+    if (interrupted) {
+        if (engine.playing()) engine.startStop();
+        std::fprintf(stderr, "cantorel-cli play: stopped after %d of %d lines\n", delivered,
+                     state.lyrics.count());
+        return 130;
+    }
+    return 0;
+}
+
+}  // namespace cli
+
+#endif
