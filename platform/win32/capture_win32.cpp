@@ -192,7 +192,7 @@ void Win32Capture::Impl::registerOverlayClass() {
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = &Impl::overlayProc;
     wc.hInstance = GetModuleHandleW(nullptr);
-                 wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     wc.lpszClassName = kOverlayClass;
     registered = RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
@@ -257,8 +257,9 @@ void Win32Capture::Impl::destroyOverlay() {
     if (GetCapture() == panel) ReleaseCapture();
 }
 
-void Win32Capture::Impl::invertFrame(WindowHandle window) {
-    HWND target = hwnd(window);
+void Win32Capture::Impl::invertFrame(WindowHandle window) { invertWindowFrame(hwnd(window)); }
+
+void invertWindowFrame(HWND target) {
     if (!target || !IsWindow(target)) return;
     RECT r;
     if (!GetWindowRect(target, &r)) return;

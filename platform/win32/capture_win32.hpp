@@ -41,3 +41,7 @@ class Win32Capture {
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+/// Inverts a 5-pixel frame around the whole of `window` (border and caption included); a second
+/// call restores the pixels. Does nothing for a handle that is no window.
+void invertWindowFrame(HWND window);
