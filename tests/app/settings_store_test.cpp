@@ -61,28 +61,6 @@ TEST(SettingsStore, FirstRunShowsTemplatesAndEmptyLists) {
     EXPECT_TRUE(run.units.退出前自动保存所有配置.checked());
 }
 
-TEST(SettingsStore, EditBoxesComeBackFromTheNextRun) {
-    TempFolder folder;
-    {
-        Session first(folder);
-        first.units.过滤.setText("QQ\r\nwww\r\n");
-        first.units.填充.setText("\xA1\xA1padded ");  // full-width blank survives
-        first.units.欲搜索内容.setText("\xB8\xE8\xC3\xFB");
-        first.units.预备下载内容.setText("[00:01.00]a\r\n[00:02.00]b");
-        first.units.编辑框_鼠标位置_X.setText("123");
-        first.units.编辑框_窗口鼠标位置_Y.setText("-4");
-        ASSERT_TRUE(first.store.save());
-    }
-    Session second(folder);
-    second.store.load();
-    EXPECT_EQ(second.units.过滤.text(), "QQ\r\nwww\r\n");
-    EXPECT_EQ(second.units.填充.text(), "\xA1\xA1padded");
-    EXPECT_EQ(second.units.欲搜索内容.text(), "\xB8\xE8\xC3\xFB");
-    EXPECT_EQ(second.units.预备下载内容.text(), "[00:01.00]a\r\n[00:02.00]b");
-    EXPECT_EQ(second.units.编辑框_鼠标位置_X.text(), "123");
-    EXPECT_EQ(second.units.编辑框_窗口鼠标位置_Y.text(), "-4");
-}
-
 TEST(SettingsStore, FreshFileHasEveryBoxInUnitOrder) {
     TempFolder folder;
     Session run(folder);
@@ -98,26 +76,41 @@ TEST(SettingsStore, FreshFileHasEveryBoxInUnitOrder) {
     EXPECT_EQ(fileBytes(run.store.iniPath()), expected);
 }
 
-TEST(SettingsStore, StoredValuesFollowTheProfileRules) {
+struct Stored {
+    const char* box;
+    std::string text;      // set before the save
+    std::string expected;  // shown after the next start
+};
+
+TEST(SettingsStore, EditBoxesComeBackFromTheNextRunByTheProfileRules) {
+    const std::string filterTemplate(layout::findUnit("过滤")->caption);
+    const std::vector<Stored> table = {
+        {"过滤", "QQ\r\nwww\r\n", "QQ\r\nwww\r\n"},
+        {"填充", "", kDefaultFill},            // emptied: the template comes back
+        {"欲搜索内容", "a><br><b", "a\r\nb"},  // the marker itself reads as a line break
+        {"初始文本", "  \"quoted\"  ", "quoted"},
+        {"预备下载内容", "one\ntwo", "one"},  // a lone LF cuts the value
+        {"编辑框_鼠标位置_X", std::string(10300, '7'), std::string(10239, '7')},
+        {"编辑框_鼠标位置_Y", "\xA1\xA1padded ", "\xA1\xA1padded"},  // full-width blank is text
+        {"编辑框_窗口鼠标位置_X", "[00:01.00]a\r\n[00:02.00]b", "[00:01.00]a\r\n[00:02.00]b"},
+        {"编辑框_窗口鼠标位置_Y", "-4", "-4"},
+    };
     TempFolder folder;
     {
         Session first(folder);
-        first.units.填充.setText("");  // emptied: the template comes back
-        first.units.过滤.setText("");
-        first.units.欲搜索内容.setText("a><br><b");  // the marker itself reads as a line break
-        first.units.初始文本.setText("  \"quoted\"  ");
-        first.units.预备下载内容.setText("one\ntwo");  // a lone LF cuts the value
-        first.units.编辑框_鼠标位置_X.setText(std::string(10300, '7'));
+        for (const Stored& s : table) first.memory.get<EditBox>(s.box).setText(s.text);
         ASSERT_TRUE(first.store.save());
     }
     Session second(folder);
     second.store.load();
-    EXPECT_EQ(second.units.填充.text(), kDefaultFill);
-    EXPECT_EQ(second.units.过滤.text(), layout::findUnit("过滤")->caption);
-    EXPECT_EQ(second.units.欲搜索内容.text(), "a\r\nb");
-    EXPECT_EQ(second.units.初始文本.text(), "quoted");
-    EXPECT_EQ(second.units.预备下载内容.text(), "one");
-    EXPECT_EQ(second.units.编辑框_鼠标位置_X.text(), std::string(10239, '7'));
+    for (const Stored& s : table) {
+        EXPECT_EQ(second.memory.get<EditBox>(s.box).text(), s.expected) << s.box;
+    }
+    second.units.过滤.setText("");
+    ASSERT_TRUE(second.store.save());
+    Session third(folder);
+    third.store.load();
+    EXPECT_EQ(third.units.过滤.text(), filterTemplate);
 }
 
 TEST(SettingsStore, StoredLyricFolderGivesWayToTheProgramFolder) {
