@@ -324,4 +324,18 @@ TEST(PlaybackEngine, LinesPassThroughTheTransforms) {
     EXPECT_THAT(h.sent(), ElementsAre("ba"));
 }
 
+TEST(PlaybackEngine, EarlyOrStrayExpiriesDeliverNothingEarly) {
+    EngineHarness h;
+    h.load({{1000, "a"}, {2000, "b"}});
+    h.timer().fire();  // idle: nothing happens
+    EXPECT_EQ(h.caption(), "开始字幕");
+    h.engine.startStop();
+    h.runMs(400);
+    h.timer().fire();  // 600 ms too early: re-armed for the rest
+    EXPECT_TRUE(h.windows.posts.empty());
+    EXPECT_EQ(h.timer().period(), 600);
+    h.runMs(3000);
+    EXPECT_THAT(h.sentAtMs(), ElementsAre(1000, 2000));
+}
+
 }  // namespace
