@@ -199,6 +199,27 @@ TEST_F(MainWindowTest, EveryUnitExistsWithItsKindCaptionAndPlace) {
     }
 }
 
+// True when `upper` lies above `lower` among their siblings.
+bool above(HWND upper, HWND lower) {
+    for (HWND w = GetWindow(lower, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
+        if (w == upper) return true;
+    }
+    return false;
+}
+
+TEST_F(MainWindowTest, OverlappingNeighboursLeaveEachOtherWhole) {
+    auto window = open(makeProgramFolder("stacking"));
+    gui::Win32Units& units = window->units();
+    auto hwnd = [&](std::string_view name) { return units.control(name)->hwnd(); };
+    // Radio buttons leave the end of their rectangle blank: the neighbour they overlap lies on top.
+    EXPECT_TRUE(above(hwnd("昵称字幕"), hwnd("公屏字幕")));
+    EXPECT_TRUE(above(hwnd("歌词下载"), hwnd("昵称字幕")));
+    // Units sharing one place: the lyric list covers the preview, the settings panel the search
+    // panel.
+    EXPECT_TRUE(above(hwnd("超级列表框_歌词"), hwnd("歌词预览")));
+    EXPECT_TRUE(above(hwnd("用户设置"), hwnd("歌词搜索功能")));
+}
+
 TEST_F(MainWindowTest, StatusBarStartsWithItsTwoParts) {
     auto window = open(makeProgramFolder("status"));
     StatusBar& bar = window->mainUnits().状态条1;

@@ -3,6 +3,8 @@
 // tests with HTTRANSPARENT and keeps its children's notifications to itself, while the
 // container passes every notification on to the main window and, being opaque, lets the panel
 // on top cover the one below it as a real container would.
+// NOTE: the container must not clip its children: the frame covers all of it and paints no
+// background of its own, so a clipping container would leave its whole inside unpainted.
 #include <windows.h>
 // The common-control headers need what windows.h declares.
 #include <commctrl.h>
@@ -37,7 +39,7 @@ bool registerContainerClass() {
         wc.lpfnWndProc = containerProc;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
         wc.lpszClassName = kContainerClass;
         return RegisterClassExW(&wc) != 0;
     }();
@@ -64,8 +66,8 @@ class GroupControl : public Win32Control<GroupBox> {
 
 std::unique_ptr<Control> makeGroupBox(const UnitLayout& layout, const Placement& at) {
     if (layout.kind != UnitKind::GroupBox || !registerContainerClass()) return nullptr;
-    HWND container = createChild(at, layout, kContainerClass, WS_VISIBLE | WS_CLIPCHILDREN,
-                                 WS_EX_CONTROLPARENT, {}, layout.height);
+    HWND container = createChild(at, layout, kContainerClass, WS_VISIBLE, WS_EX_CONTROLPARENT, {},
+                                 layout.height);
     if (!container) return nullptr;
     const Placement inside{container, at.id, 0, 0, at.font};
     HWND frame = createChild(inside, layout, WC_BUTTONW, WS_VISIBLE | BS_GROUPBOX, 0,

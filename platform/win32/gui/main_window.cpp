@@ -57,7 +57,7 @@ bool MainWindow::create() {
     wc.hInstance = module;
     wc.hIcon = LoadIconW(module, MAKEINTRESOURCEW(1));
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     wc.lpszClassName = kMainClass;
     if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
     font_ = createMessageFont();

@@ -26,6 +26,15 @@ std::unique_ptr<Control> makeControl(const UnitLayout& layout, const Placement& 
     }
 }
 
+bool overlap(const UnitLayout& a, const UnitLayout& b) {
+    return a.parent == b.parent && a.x < b.x + b.width && b.x < a.x + a.width &&
+           a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+bool hasBlankRightPart(UnitKind kind) {
+    return kind == UnitKind::RadioButton || kind == UnitKind::CheckBox;
+}
+
 }  // namespace
 
 Win32Units::Win32Units(HWND window, HFONT font) : window_(window) {
@@ -48,6 +57,29 @@ Win32Units::Win32Units(HWND window, HFONT font) : window_(window) {
         controls_.emplace(std::string(layout.name), std::move(made));
     }
     for (auto& [name, made] : controls_) made->settle();
+    stackOverlaps();
+}
+
+// The top bar's units overlap their right-hand neighbours by a few pixels. Sibling windows
+// created earlier lie on top, so a radio button would cover the left edge of the next radio
+// button's circle or of the next push button. A check or radio button leaves the end of its
+// rectangle blank, so it goes under the neighbour it overlaps. Right to left, so a chain of
+// neighbours ends with each one under the next.
+void Win32Units::stackOverlaps() {
+    const auto all = layout::mainWindow();
+    for (size_t i = all.size(); i-- > 0;) {
+        if (!hasBlankRightPart(all[i].kind)) continue;
+        for (size_t j = i + 1; j < all.size(); ++j) {
+            if (!overlap(all[i], all[j])) continue;
+            Control* under = control(all[i].name);
+            Control* over = control(all[j].name);
+            if (under && over) {
+                SetWindowPos(under->hwnd(), over->hwnd(), 0, 0, 0, 0,
+                             SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            }
+            break;
+        }
+    }
 }
 
 Unit* Win32Units::find(std::string_view name) {

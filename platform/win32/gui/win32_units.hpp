@@ -38,6 +38,8 @@ class Win32Units : public UnitDirectory, public WindowFrame {
     void addTimer(std::string_view name, std::unique_ptr<TimerUnit> timer);
 
   private:
+    void stackOverlaps();
+
     HWND window_;
     std::map<std::string, std::unique_ptr<Control>, std::less<>> controls_;
     std::map<std::string, std::unique_ptr<TimerUnit>, std::less<>> timers_;
