@@ -140,6 +140,8 @@ TEST_F(PracticeClientDelivery, WindowQueriesDescribeTheClient) {
     EXPECT_GE(origin.y, rect->top);
     EXPECT_LT(origin.x, rect->right);
     EXPECT_LT(origin.y, rect->bottom);
+    // A capture dropped on the public chat must give the room itself, as with the real client.
+    EXPECT_EQ(windows.windowFromPoint({origin.x + 600, origin.y + 300}), room);
 
     ASSERT_TRUE(client.stop());
     EXPECT_FALSE(windows.isWindow(room));

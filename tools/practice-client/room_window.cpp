@@ -15,17 +15,8 @@ RoomWindow::RoomWindow(ClientLog& log, std::wstring nickname)
     : ClientWindow(log, "main"), nickname_(std::move(nickname)) {}
 
 bool RoomWindow::open(const std::wstring& title, int x, int y, int width, int height) {
-    if (!create(title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y, width, height, nullptr))
-        return false;
-    // A plain list box for the public chat: it scrolls, and tests can find its items.
-    chat_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
-                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOSEL,
-                            kChatList.left, kChatList.top, kChatList.right - kChatList.left,
-                            kChatList.bottom - kChatList.top, hwnd_, nullptr,
-                            GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(chat_, WM_SETFONT, reinterpret_cast<WPARAM>(Fonts::get().normal), FALSE);
-    SendMessageW(chat_, LB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(L"系统：欢迎来到练习房间，公屏发言会显示在这里。"));
+    if (!create(title, WS_OVERLAPPEDWINDOW, x, y, width, height, nullptr)) return false;
+    chat_.push_back(L"系统：欢迎来到练习房间，公屏发言会显示在这里。");
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);
     return true;
@@ -60,10 +51,7 @@ void RoomWindow::send() {
     }
     log_.event("public",
                json::textFields("nickname", nickname_) + "," + json::textFields("text", text));
-    const std::wstring line = speakerLine(nickname_, text);
-    const LRESULT index =
-        SendMessageW(chat_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-    if (index >= 0) SendMessageW(chat_, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+    chat_.push_back(speakerLine(nickname_, text));
     input_.setText(L"");
     repaint();
 }
@@ -155,10 +143,27 @@ void RoomWindow::paint(HDC dc, const RECT& client) {
 
     paintText(dc, Box{kChatList.left, 72, kChatList.right, 90}, L"公屏聊天", fonts.bold,
               RGB(30, 30, 30));
+    paintChat(dc);
     paintText(dc, Box{kInput.left, 600, kInput.right, 618}, L"输入消息：", fonts.normal,
               RGB(90, 100, 115));
     input_.paint(dc, inputFocused_);
     paintButton(dc, kSend, L"发送", pressed_ == Part::Send);
+}
+
+void RoomWindow::paintChat(HDC dc) const {
+    RECT area = kChatList.rect();
+    FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    HBRUSH frame = CreateSolidBrush(RGB(170, 178, 189));
+    FrameRect(dc, &area, frame);
+    DeleteObject(frame);
+    // From the top down; once the box is full the oldest lines scroll off.
+    constexpr int kLineHeight = 24;
+    const size_t fits = static_cast<size_t>((kChatList.bottom - kChatList.top - 12) / kLineHeight);
+    const size_t first = chat_.size() > fits ? chat_.size() - fits : 0;
+    int top = kChatList.top + 6;
+    for (size_t i = first; i < chat_.size(); ++i, top += kLineHeight)
+        paintText(dc, Box{kChatList.left + 10, top, kChatList.right - 10, top + kLineHeight},
+                  chat_[i], Fonts::get().normal, RGB(30, 30, 30));
 }
 
 void RoomWindow::onDestroyed() {

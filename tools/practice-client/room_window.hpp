@@ -2,8 +2,11 @@
 // The practice room: the client's main window. At 1000 x 700 its controls sit where Cantorel
 // clicks (client coordinates): the card at (181, 118) opens the card dialog, the chat input at
 // (585, 643) takes the focus, the send button at (917, 633) sends the line to the public chat.
+// Like the chat program, it is one window with no child windows: whatever point of it a capture
+// lands on, the target is this window.
 
 #include <string>
+#include <vector>
 
 #include "tools/practice-client/field.hpp"
 
@@ -34,6 +37,7 @@ class RoomWindow final : public ClientWindow {
     Part hit(int x, int y) const;
     void openCard();
     void send();
+    void paintChat(HDC dc) const;
 
     bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void paint(HDC dc, const RECT& client) override;
@@ -43,6 +47,6 @@ class RoomWindow final : public ClientWindow {
     TextField input_{kInput};
     bool inputFocused_ = false;
     Part pressed_ = Part::None;
-    HWND chat_ = nullptr;
+    std::vector<std::wstring> chat_;  // the public chat, oldest first
     CardDialog* card_ = nullptr;
 };
