@@ -357,4 +357,28 @@ TEST_F(MainWindowTest, UntickingAutoSaveErasesTheFilesAndCloseWritesNone) {
     }
 }
 
+TEST_F(MainWindowTest, RereadingTheSameFolderKeepsTheListScrolledWhereItWas) {
+    const auto folder = makeProgramFolder("scrolled");
+    for (int i = 0; i < 60; ++i) {
+        const std::wstring name = L"song" + std::to_wstring(100 + i) + L".lrc";
+        CloseHandle(CreateFileW((folder / name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                0, nullptr));
+    }
+    auto window = open(folder);
+    FileList& files = window->mainUnits().文件框1;
+    HWND box = window->units().control("文件框1")->hwnd();
+    files.setFolder(gbkPath(folder));
+    SendMessageW(box, LB_SETTOPINDEX, 30, 0);
+    const LRESULT top = SendMessageW(box, LB_GETTOPINDEX, 0, 0);
+    ASSERT_GT(top, 0);
+
+    // What a press in the list does before the list box selects the item under the pointer.
+    files.setFolder(gbkPath(folder));
+    EXPECT_EQ(SendMessageW(box, LB_GETTOPINDEX, 0, 0), top);
+
+    // Another folder starts at its top.
+    files.setFolder(gbkPath(makeProgramFolder("scrolled-other")));
+    EXPECT_EQ(SendMessageW(box, LB_GETTOPINDEX, 0, 0), 0);
+}
+
 }  // namespace

@@ -13,12 +13,17 @@ class FileListControl : public Win32Control<FileList> {
   public:
     GbkText folder() const override { return folder_; }
     void setFolder(const GbkText& folder) override {
+        // A press in the list re-reads the folder before the list box picks the item under the
+        // pointer: the list must stay scrolled where it was, or the press would pick whatever
+        // file the reset scrolled under it.
+        const LRESULT top = folder == folder_ ? SendMessageW(hwnd_, LB_GETTOPINDEX, 0, 0) : 0;
         folder_ = folder;
         SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
         SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
         for (const GbkText& name : files::listFiles(folder, ".lrc")) {
             SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(name).c_str()));
         }
+        if (top > 0) SendMessageW(hwnd_, LB_SETTOPINDEX, top, 0);
         SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(hwnd_, nullptr, TRUE);
     }
