@@ -7,14 +7,36 @@
 namespace codepage {
 namespace {
 constexpr UINT kGbk = 936;
+
+// Converts all of `gbk`, or fails when any character in it is invalid.
+bool convertStrict(std::string_view gbk, std::u16string& out) {
+    out.clear();
+    if (gbk.empty()) return true;
+    const int size = static_cast<int>(gbk.size());
+    const int n = MultiByteToWideChar(kGbk, MB_ERR_INVALID_CHARS, gbk.data(), size, nullptr, 0);
+    if (n <= 0) return false;
+    out.resize(static_cast<size_t>(n));
+    MultiByteToWideChar(kGbk, MB_ERR_INVALID_CHARS, gbk.data(), size,
+                        reinterpret_cast<wchar_t*>(out.data()), n);
+    return true;
 }
 
+}  // namespace
+
 std::u16string gbkToUtf16(std::string_view gbk) {
-    if (gbk.empty()) return {};
-    const int n = MultiByteToWideChar(kGbk, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
-    std::u16string out(static_cast<size_t>(n), u'\0');
-    MultiByteToWideChar(kGbk, 0, gbk.data(), static_cast<int>(gbk.size()),
-                        reinterpret_cast<wchar_t*>(out.data()), n);
+    std::u16string out;
+    if (convertStrict(gbk, out)) return out;
+    // Some bytes form no character. Windows would give each such pair a '?', which reads
+    // like a real question mark; go character by character and give U+FFFD instead, as
+    // iconv does on Linux. 0x80 (the euro sign) is a character of one byte in code page 936.
+    out.clear();
+    for (std::size_t pos = 0; pos < gbk.size();) {
+        const std::size_t length =
+            static_cast<unsigned char>(gbk[pos]) == 0x80 ? 1 : gbk::charLength(gbk, pos);
+        std::u16string piece;
+        out += convertStrict(gbk.substr(pos, length), piece) ? piece : std::u16string(1, u'\xFFFD');
+        pos += length;
+    }
     return out;
 }
 
