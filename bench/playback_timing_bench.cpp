@@ -2,7 +2,10 @@
 // public-chat delivery on the Linux real-time loop, with the console stand-in for the client,
 // and measures how late each line's delivery starts against its due time (start + line time).
 //
-//   playback_timing_bench [--print]     (lines go to /dev/null unless --print)
+//   playback_timing_bench [--print] [--no-priority]
+//
+// Lines go to /dev/null unless --print. Like cantorel-cli play, it asks for the real-time
+// scheduling priority first (best effort); --no-priority measures without it.
 //
 // Exit status 1 when mean lateness > 2 ms, worst > 5 ms, or the last 20 lines are on average
 // more than 1 ms later than the first 20.
@@ -56,7 +59,12 @@ double mean(const std::vector<double>& v, std::size_t from, std::size_t to) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool print = argc > 1 && std::strcmp(argv[1], "--print") == 0;
+    bool print = false, priority = true;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--print") == 0) print = true;
+        if (std::strcmp(argv[i], "--no-priority") == 0) priority = false;
+    }
+    const bool prioritized = priority && posix::requestTimingPriority();
     FILE* out = print ? stdout : std::fopen("/dev/null", "w");
     if (!out) return 2;
 
@@ -116,7 +124,8 @@ int main(int argc, char** argv) {
     const double meanSent = mean(sentLate, 0, kLines);
     const double worstSent = *std::max_element(sentLate.begin(), sentLate.end());
 
-    std::printf("lines %d, gap %d ms\n", kLines, kGapMs);
+    std::printf("lines %d, gap %d ms, real-time priority %s\n", kLines, kGapMs,
+                prioritized ? "granted" : "not used");
     std::printf("delivery start vs due: mean %.3f ms, min %.3f ms, worst %.3f ms\n", meanLate, best,
                 worst);
     std::printf("drift (mean of last 20 - mean of first 20): %.3f ms\n", drift);

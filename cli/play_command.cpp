@@ -274,6 +274,8 @@ int runPlay(const Args& args) {
     sigaction(SIGTERM, &action, nullptr);
     loop.watchFlag(&interrupted);
 
+    // A preview runs in virtual time and needs no priority.
+    if (!options->dryRun) posix::requestTimingPriority();
     startMicros = time.nowMicros();
     engine.startStop();
     loop.run();  // returns when the song has ended (no timer armed) or on Ctrl-C

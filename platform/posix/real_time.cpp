@@ -1,5 +1,6 @@
 #include "platform/posix/real_time.hpp"
 
+#include <sched.h>
 #include <sys/prctl.h>
 #include <time.h>
 
@@ -24,6 +25,14 @@ void MonotonicClock::sleepUntil(std::int64_t deadlineMicros) {
     ts.tv_nsec = static_cast<long>(deadlineMicros % 1000000) * 1000;
     // An interrupting signal returns EINTR: the loop then looks at its stop flag.
     clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr);
+}
+
+bool requestTimingPriority() {
+    sched_param param{};
+    param.sched_priority = sched_get_priority_min(SCHED_FIFO);
+    // The loop sleeps between lines; the kernel's real-time throttling still caps any runaway.
+    // Children started from here go back to normal scheduling.
+    return sched_setscheduler(0, SCHED_FIFO | SCHED_RESET_ON_FORK, &param) == 0;
 }
 
 void LoopTimer::setPeriod(int ms) {

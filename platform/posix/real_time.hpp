@@ -95,6 +95,11 @@ class EventLoop {
     const volatile std::sig_atomic_t* flag_ = nullptr;
 };
 
+/// Asks for a real-time (FIFO) scheduling priority for this process, best effort: on a busy
+/// machine an ordinary process can wake a whole scheduler tick late, which a subtitle shows.
+/// Returns false when the system refuses (no privilege); playback then runs as before.
+bool requestTimingPriority();
+
 /// A wait of the delivery sequences that keeps the loop's timers running; cut short by a stop.
 class LoopPumpingWait : public PumpingWait {
   public:
