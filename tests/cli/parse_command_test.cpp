@@ -1,0 +1,103 @@
+// The parse command is compiled into cantorel-cli only; its one source is built into this test
+// as well so the command's output and its refusals are checked without a shell.
+#include "cli/parse_command.cpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "platform/files.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CommandRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+// Runs the command; line ends are compared without the CR a Windows console adds.
+CommandRun parse(const cli::Args& args) {
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const int code = cli::runParse(args);
+    std::fflush(stdout);
+    std::fflush(stderr);
+    CommandRun run{code, testing::internal::GetCapturedStdout(),
+                   testing::internal::GetCapturedStderr()};
+    std::erase(run.out, '\r');
+    return run;
+}
+
+class ParseCommandTest : public ::testing::Test {
+  protected:
+    ParseCommandTest() {
+        std::random_device random;
+        folder_ = fs::temp_directory_path() / ("cantorel-cli-" + std::to_string(random()));
+        fs::create_directories(folder_);
+        // GBK, CR LF: 星光 on a header line, an empty line, a quote and a tab in the text.
+        write("song.lrc",
+              "[ti:\xD0\xC7\xB9\xE2]\r\n[ar:A\"B]\r\n[offset:-120]\r\n[00:02.50]say \"hi\"\t\\\r\n"
+              "[00:01.00]\r\n");
+    }
+    ~ParseCommandTest() override {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+    void write(const std::string& name, const std::string& bytes) {
+        ASSERT_TRUE(files::writeAtomically(path(name), bytes));
+    }
+    std::string path(const std::string& name) const { return (folder_ / name).string(); }
+
+  private:
+    fs::path folder_;
+};
+
+TEST_F(ParseCommandTest, PrintsTheLyricListInUtf8) {
+    const CommandRun run =
+        parse({path("song.lrc"), "--fill", reinterpret_cast<const char*>(u8"间奏")});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.out, reinterpret_cast<const char*>(u8"1000\t间奏\n2500\tsay \"hi\"\t\\\n"));
+    EXPECT_EQ(run.err, "");
+}
+
+TEST_F(ParseCommandTest, PrintsJsonLinesWithEscapedText) {
+    const CommandRun run = parse({"--json", path("song.lrc"), "--fill", ""});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.out, reinterpret_cast<const char*>(
+                           u8"{\"title\":\"星光\",\"artist\":\"A\\\"B\",\"album\":\"\",\"author\":"
+                           u8"\"\",\"offset\":-120,\"count\":2}\n"
+                           u8"{\"time_ms\":1000,\"text\":\"\"}\n"
+                           u8"{\"time_ms\":2500,\"text\":\"say \\\"hi\\\"\\t\\\\\"}\n"));
+}
+
+TEST_F(ParseCommandTest, BenchPrintsOneMedianLine) {
+    const CommandRun run = parse({path("song.lrc"), "--bench", "5"});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.out.rfind("median_us=", 0), 0u) << run.out;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1);
+}
+
+TEST_F(ParseCommandTest, RefusesMissingFilesAndBadOptionsWithExitCodeOne) {
+    const cli::Args refused[] = {
+        {},
+        {path("missing.lrc")},
+        {path("song.lrc"), "--colour"},
+        {path("song.lrc"), "--fill"},
+        {path("song.lrc"), "--bench", "0"},
+        {path("song.lrc"), "--bench", "3x"},
+        {path("song.lrc"), path("song.lrc")},
+    };
+    for (const cli::Args& args : refused) {
+        const CommandRun run = parse(args);
+        EXPECT_EQ(run.code, 1) << testing::PrintToString(args);
+        EXPECT_EQ(run.out, "") << testing::PrintToString(args);
+        EXPECT_NE(run.err.find("cantorel-cli parse: "), std::string::npos) << run.err;
+    }
+}
+
+}  // namespace
