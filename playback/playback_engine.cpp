@@ -143,7 +143,7 @@ void PlaybackEngine::scrollToSelection() {
 }
 
 void PlaybackEngine::jumpTo() {
-    if (!playing()) return;
+    if (units_.开始字幕.text() != kPlayingCaption) return;
     ListView& list = units_.超级列表框_歌词;
     // No row selected reads item number 0: the song starts again from entry 1.
     const int entry = list.itemNumber(list.selection());
