@@ -91,17 +91,27 @@ class TimerScheduler {
     // Runs the handler of every timer that has expired, earliest expiry first.
     void runDue() {
         const std::int64_t now = qpcMicros();
-        std::vector<std::pair<std::int64_t, std::uint64_t>> due;
+        struct Expiry {
+            std::int64_t when;
+            std::uint64_t id;
+            std::uint64_t generation;
+            bool operator<(const Expiry& other) const {
+                return when != other.when ? when < other.when : id < other.id;
+            }
+        };
+        std::vector<Expiry> due;
         for (auto& [id, timer] : timers_) {
             const auto when = timer->schedule_.due();
-            if (when && timer->schedule_.takeExpiry(now)) due.emplace_back(*when, id);
+            if (when && timer->schedule_.takeExpiry(now))
+                due.push_back({*when, id, timer->generation_});
         }
         std::sort(due.begin(), due.end());
         // Armed before the handlers run: a handler that pumps messages must see later ticks.
         rearm();
         for (const auto& entry : due) {
-            auto it = timers_.find(entry.second);
-            if (it == timers_.end()) continue;  // destroyed by an earlier handler
+            auto it = timers_.find(entry.id);
+            // Destroyed, stopped or restarted by an earlier handler: this expiry is void.
+            if (it == timers_.end() || it->second->generation_ != entry.generation) continue;
             // A copy, so a handler may replace its own handler or destroy its timer.
             const std::function<void()> handler = it->second->handler_;
             if (handler) handler();
@@ -190,8 +200,9 @@ int Win32Timer::period() const { return schedule_.period(); }
 void Win32Timer::setPeriod(int ms) {
     const int before = schedule_.period();
     schedule_.setPeriod(ms, qpcMicros());
-    if (schedule_.period() != before)
-        if (auto* scheduler = TimerScheduler::current()) scheduler->rearm();
+    if (schedule_.period() == before) return;
+    ++generation_;
+    if (auto* scheduler = TimerScheduler::current()) scheduler->rearm();
 }
 
 void Win32Timer::setHandler(std::function<void()> handler) { handler_ = std::move(handler); }

@@ -36,5 +36,6 @@ class Win32Timer final : public TimerUnit {
     friend class TimerScheduler;
     std::uint64_t id_;
     PeriodSchedule schedule_;
+    std::uint64_t generation_ = 0;  // counts effective period changes
     std::function<void()> handler_;
 };

@@ -135,6 +135,22 @@ TEST(Win32Timer, EarlierExpiryRunsFirstAndAHandlerMayStopItsOwnTimer) {
     EXPECT_EQ(order, (std::vector<char>{'f', 's'}));
 }
 
+TEST(Win32Timer, AnExpiryStoppedByAnEarlierHandlerOfTheSameRunIsDropped) {
+    Win32Timer first, second;
+    int secondTicks = 0;
+    first.setHandler([&] {
+        first.setPeriod(0);
+        second.setPeriod(0);
+    });
+    second.setHandler([&] { ++secondTicks; });
+    first.setPeriod(60);
+    second.setPeriod(60);
+    Sleep(120);  // both expire before the message loop gets to either
+    Win32PumpingWait().wait(100);
+    EXPECT_EQ(first.period(), 0);
+    EXPECT_EQ(secondTicks, 0);
+}
+
 TEST(Win32Timer, TicksInsideALoopThatKnowsNothingAboutTimers) {
     // A plain GetMessage loop, like the one inside MessageBox or a modal dialog.
     Win32Timer timer;
