@@ -381,4 +381,25 @@ TEST_F(MainWindowTest, RereadingTheSameFolderKeepsTheListScrolledWhereItWas) {
     EXPECT_EQ(SendMessageW(box, LB_GETTOPINDEX, 0, 0), 0);
 }
 
+TEST_F(MainWindowTest, PressInTheFileListBringsBackTheLyricListAndRereadsTheTypedFolder) {
+    const auto folder = makeProgramFolder("press");
+    CloseHandle(CreateFileW((folder / L"a.lrc").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            0, nullptr));
+    auto window = open(folder);
+    MainUnits& u = window->mainUnits();
+    u.歌词预览.setVisible(true);
+    u.超级列表框_歌词.setVisible(false);
+    HWND box = window->units().control("文件框1")->hwnd();
+    ASSERT_EQ(SendMessageW(box, LB_GETCOUNT, 0, 0), 0);  // start-up sets only 编辑框1
+
+    const LPARAM farBelowTheItems = MAKELPARAM(10, 290);
+    SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, farBelowTheItems);
+    SendMessageW(box, WM_LBUTTONUP, 0, farBelowTheItems);
+
+    EXPECT_FALSE(u.歌词预览.visible());
+    EXPECT_TRUE(u.超级列表框_歌词.visible());
+    EXPECT_EQ(u.文件框1.folder(), gbkPath(folder));
+    EXPECT_EQ(SendMessageW(box, LB_GETCOUNT, 0, 0), 1);
+}
+
 }  // namespace
