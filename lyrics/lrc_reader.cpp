@@ -173,6 +173,7 @@ bool LrcReader::parse(const GbkText& text, LyricTable& table) {
     // One pass of the tag pattern over the whole text, in file order. regex_grep keeps one
     // matcher for the whole walk, which costs far less per tag than a search per match.
     std::vector<TagMatch> tags;
+    tags.reserve(text.size() / 32);  // about one tag a line of lyric
     boost::regex_grep(
         [&](const boost::cmatch& match) {
             tags.push_back({static_cast<std::size_t>(match[0].first - base),
