@@ -4,6 +4,7 @@
 #include <boost/regex.hpp>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <limits>
 #include <string>
 #include <vector>
@@ -167,7 +168,9 @@ bool LrcReader::isHeaderLine(std::string_view line) {
            startsWith("[offset");
 }
 
-bool LrcReader::parse(const GbkText& text, LyricTable& table) {
+namespace {
+
+bool parseText(const GbkText& text, LyricTable& table) {
     const char* const base = text.data();
 
     // One pass of the tag pattern over the whole text, in file order. regex_grep keeps one
@@ -194,7 +197,7 @@ bool LrcReader::parse(const GbkText& text, LyricTable& table) {
         while (lines[line].end <= tags[first].begin) ++line;
         std::size_t last = first;
         for (; last < tags.size() && tags[last].begin < lines[line].end; ++last) {
-            const std::optional<std::int32_t> time = tagTime(
+            const std::optional<std::int32_t> time = LrcReader::tagTime(
                 std::string_view(base + tags[last].begin, tags[last].end - tags[last].begin));
             if (!time) return false;
             tags[last].group = groupTexts.size();
@@ -222,11 +225,26 @@ bool LrcReader::parse(const GbkText& text, LyricTable& table) {
         }
     }
 
-    table.lines = std::move(entries);
-    table.title = headerValue(text, "ti");
-    table.artist = headerValue(text, "ar");
-    table.album = headerValue(text, "al");
-    table.author = headerValue(text, "by");
-    table.offset = readOffset(headerValue(text, "offset"));
+    LyricTable result;
+    result.lines = std::move(entries);
+    result.title = headerValue(text, "ti");
+    result.artist = headerValue(text, "ar");
+    result.album = headerValue(text, "al");
+    result.author = headerValue(text, "by");
+    result.offset = readOffset(headerValue(text, "offset"));
+    table = std::move(result);
     return true;
+}
+
+}  // namespace
+
+bool LrcReader::parse(const GbkText& text, LyricTable& table) {
+    // Boost.Regex gives up with an exception when a text makes it backtrack without end, as
+    // a tag opening tens of thousands of digits does. Such a file fails to load; it must not
+    // take the program down.
+    try {
+        return parseText(text, table);
+    } catch (const std::exception&) {
+        return false;
+    }
 }

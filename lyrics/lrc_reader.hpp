@@ -13,8 +13,9 @@ class LrcReader {
   public:
     /// Replaces every entry and header field of `table` with what `text` holds: one entry per
     /// time tag, carrying the text of the tag's own line with all its tags removed, ordered by
-    /// time (equal times keep file order). Returns false only when a tag cannot be converted,
-    /// which no text matched by the tag pattern causes.
+    /// time (equal times keep file order). Returns false, leaving `table` as it was, when a tag
+    /// cannot be converted (no text matched by the tag pattern causes that) or when the text
+    /// defeats the pattern matcher (a tag opening tens of thousands of digits).
     static bool parse(const GbkText& text, LyricTable& table);
 
     /// Milliseconds of one whole time tag such as "[01:23.45]" (fraction in parts of a second,

@@ -140,6 +140,15 @@ TEST(LrcReader, ATagBrokenByALineEndStaysOnItsFirstLine) {
     EXPECT_EQ(lines("[00:0\n]x\n[00:01]y"), (std::vector<LyricLine>{{0, "[00:0"}, {1000, "y"}}));
 }
 
+TEST(LrcReader, TextThatDefeatsThePatternMatcherFailsAndKeepsTheTable) {
+    LyricTable table;
+    ASSERT_TRUE(LrcReader::parse("[ti:kept]\r\n[00:01.00]kept\r\n", table));
+    const LyricTable before = table;
+    EXPECT_FALSE(LrcReader::parse("[00:01]x\r\n[0:" + std::string(30000, '1'), table));
+    EXPECT_EQ(table.lines, before.lines);
+    EXPECT_EQ(table.title, "kept");
+}
+
 TEST(LrcReader, LongFilesKeepEveryLine) {
     std::string text;
     char line[48];

@@ -185,6 +185,19 @@ TEST_F(LyricFilesTest, MissingOrTaglessFilesLoadAsZeroRowsWithoutAMessage) {
     EXPECT_TRUE(boxes.shown().empty());
 }
 
+TEST_F(LyricFilesTest, AFileTheReaderRejectsShowsTheFailureAndLeavesTheListEmpty) {
+    folder.write("a.lrc", kLyric);
+    folder.write("bad.lrc", "[00:01]x\r\n[0:" + std::string(30000, '7'));
+    choose("a.lrc");
+    choose("bad.lrc");
+    EXPECT_EQ(boxes.shown(),
+              (std::vector<FakeMessageBoxes::Shown>{
+                  {"解析失败,未知原因！", "信息：", mb::kIconInformation | mb::kTaskModal}}));
+    EXPECT_EQ(rows(), Rows{});
+    EXPECT_EQ(state.lyrics.count(), 0);
+    EXPECT_EQ(units.透明标签1.text(), "a.lrc");
+}
+
 TEST_F(LyricFilesTest, LoadsFilesWithChineseNamesAndStopsAtNul) {
     const GbkText name = "\xD0\xC7\xB9\xE2.lrc";  // 星光.lrc
     folder.write(name, "[00:01.00]a\r\n\0[00:02.00]b\r\n"s);
