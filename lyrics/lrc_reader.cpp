@@ -40,28 +40,42 @@ struct Span {
     std::size_t end;
 };
 
-// Lines end at CR LF, at a lone LF and at a lone CR; files saved on any system read line by
-// line. The next CR and the next LF are each looked up once and kept, so a file using only one
-// of them is still read in one pass.
-std::vector<Span> splitLines(std::string_view text) {
-    const std::size_t size = text.size();
-    auto next = [&](char c, std::size_t from) {
-        const void* hit = std::memchr(text.data() + from, c, size - from);
-        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) : size;
-    };
-    std::vector<Span> lines;
-    std::size_t cr = next('\r', 0);
-    std::size_t lf = next('\n', 0);
-    for (std::size_t start = 0; start < size;) {
-        if (cr < start) cr = next('\r', start);
-        if (lf < start) lf = next('\n', start);
-        const std::size_t stop = std::min(cr, lf);
-        lines.push_back({start, stop});
-        start = stop + 1;
-        if (stop == cr && lf == start) ++start;
+// Walks the lines of a text in order. Lines end at CR LF, at a lone LF and at a lone CR, so
+// files saved on any system read line by line. The next CR and the next LF are each looked up
+// once and kept, so a file using only one of them is still read in one pass.
+class LineWalker {
+  public:
+    explicit LineWalker(std::string_view text)
+        : text_(text), cr_(find('\r', 0)), lf_(find('\n', 0)) {}
+
+    /// The line holding byte `pos`, which must not be before the previous call's line nor
+    /// be a line end itself.
+    Span lineAt(std::size_t pos) {
+        while (line_.end <= pos) advance();
+        return line_;
     }
-    return lines;
-}
+
+  private:
+    std::size_t find(char c, std::size_t from) const {
+        const void* hit = std::memchr(text_.data() + from, c, text_.size() - from);
+        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data())
+                   : text_.size();
+    }
+    void advance() {
+        if (cr_ < next_) cr_ = find('\r', next_);
+        if (lf_ < next_) lf_ = find('\n', next_);
+        const std::size_t stop = std::min(cr_, lf_);
+        line_ = {next_, stop};
+        next_ = stop + 1;
+        if (stop == cr_ && lf_ == next_) ++next_;
+    }
+
+    std::string_view text_;
+    std::size_t cr_;
+    std::size_t lf_;
+    std::size_t next_ = 0;  // where the line after line_ starts
+    Span line_{0, 0};
+};
 
 // Reads a run of ASCII digits; the value stops growing far beyond any 32-bit time, so a tag
 // with a hundred digits saturates instead of overflowing.
@@ -187,23 +201,22 @@ bool parseText(const GbkText& text, LyricTable& table) {
 
     // Each tag takes the text of the line it starts on, built once per line. Tags come in
     // file order, so one walk over the lines serves them all.
-    const std::vector<Span> lines = splitLines(text);
+    LineWalker lines(text);
     std::vector<GbkText> groupTexts;
     std::vector<std::size_t> groupUses;
     std::vector<std::pair<std::int32_t, std::size_t>> order;  // (time, tag index)
     order.reserve(tags.size());
-    std::size_t line = 0;
     for (std::size_t first = 0; first < tags.size();) {
-        while (lines[line].end <= tags[first].begin) ++line;
+        const Span line = lines.lineAt(tags[first].begin);
         std::size_t last = first;
-        for (; last < tags.size() && tags[last].begin < lines[line].end; ++last) {
+        for (; last < tags.size() && tags[last].begin < line.end; ++last) {
             const std::optional<std::int32_t> time = LrcReader::tagTime(
                 std::string_view(base + tags[last].begin, tags[last].end - tags[last].begin));
             if (!time) return false;
             tags[last].group = groupTexts.size();
             order.emplace_back(*time, last);
         }
-        groupTexts.push_back(lineText(text, lines[line], tags, first, last));
+        groupTexts.push_back(lineText(text, line, tags, first, last));
         groupUses.push_back(last - first);
         first = last;
     }
