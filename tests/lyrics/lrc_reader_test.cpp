@@ -44,12 +44,6 @@ TEST(LrcTagTime, TimesBeyondThirtyTwoBitsSaturate) {
     EXPECT_EQ(LrcReader::tagTime("[35791:23.646]"), INT_MAX - 1);
 }
 
-TEST(LrcTagTime, RejectsTextWithoutMinutes) {
-    EXPECT_FALSE(LrcReader::tagTime("").has_value());
-    EXPECT_FALSE(LrcReader::tagTime("00:01.00]").has_value());
-    EXPECT_FALSE(LrcReader::tagTime("[00.01]").has_value());
-}
-
 TEST(LrcReader, SeveralTagsOnOneLineGiveOneEntryEach) {
     const auto got = lines("[00:10.00][00:20.00]Hi\r\n");
     EXPECT_EQ(got, (std::vector<LyricLine>{{10000, "Hi"}, {20000, "Hi"}}));

@@ -55,6 +55,10 @@ TEST(LyricDecoding, TextEndsAtTheFirstNulCharacter) {
               "ab");
     EXPECT_EQ(decodeLyricBytes("\xFE\xFF\0a\0\0\0c"s).text, "a");
     EXPECT_EQ(decodeLyricBytes("\0abc"s).text, "");
+    EXPECT_EQ(decodeLyricBytes("\xFF\xFE"
+                               "a\0b"s)
+                  .text,
+              "a");  // half a unit at the end
 }
 
 TEST(LyricDecoding, GbkThatIsNotUtf8IsKeptByteForByte) {
@@ -78,14 +82,6 @@ TEST(LyricDecoding, UnicodeWithoutGbkFormBecomesQuestionMarks) {
                                "b\0"s)
                   .text,
               "a?b");
-}
-
-TEST(LyricDecoding, OddTrailingByteOfUtf16IsDropped) {
-    EXPECT_EQ(decodeLyricBytes("\xFF\xFE"
-                               "a\0b"s)
-                  .text,
-              "a");
-    EXPECT_EQ(decodeLyricBytes("\xFF\xFE"s).text, "");
 }
 
 }  // namespace

@@ -206,21 +206,4 @@ TEST_F(LyricFilesTest, LoadsFilesWithChineseNamesAndStopsAtNul) {
     EXPECT_EQ(units.透明标签1.text(), name);
 }
 
-TEST(LoadLyricFile, GivesTheParsedFilledTable) {
-    TempFolder folder;
-    folder.write("a.lrc", kLyric);
-    const LoadedLyric loaded = loadLyricFile(files::join(folder.gbk(), "a.lrc"), "F");
-    EXPECT_TRUE(loaded.parsed);
-    EXPECT_EQ(loaded.table.lines,
-              (std::vector<LyricLine>{{1000, "first"}, {2000, "F"}, {3500, "\xB5\xDA\xB6\xFE"}}));
-    EXPECT_EQ(loadLyricFile(files::join(folder.gbk(), "none.lrc"), "F").table.count(), 0);
-}
-
-TEST_F(LyricFilesTest, RefreshPointsTheFileListAtTheTypedFolder) {
-    units.编辑框1.setText("C:\\lyrics");
-    files.refreshFileList();
-    EXPECT_EQ(units.文件框1.folder(), "C:\\lyrics");
-    EXPECT_EQ(units.编辑框1.text(), "C:\\lyrics");
-}
-
 }  // namespace
