@@ -1,6 +1,7 @@
 #include "lyrics/lyric_files.hpp"
 
 #include <string>
+#include <utility>
 
 #include "lyrics/lrc_reader.hpp"
 #include "lyrics/lyric_decoding.hpp"

@@ -10,7 +10,7 @@
 #include "text/gbk_text.hpp"
 
 struct LoadedLyric {
-    bool parsed = false;  // false only when the reader rejected a tag
+    bool parsed = false;  // false when the reader rejected the text
     LyricTable table;     // empty when not parsed
 };
 
