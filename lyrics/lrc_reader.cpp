@@ -1,12 +1,14 @@
 #include "lyrics/lrc_reader.hpp"
 
 #include <algorithm>
+#include <array>
 #include <boost/regex.hpp>
 #include <cstdint>
 #include <cstring>
 #include <exception>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -20,19 +22,23 @@ const boost::regex& tagPattern() {
     return pattern;
 }
 
+// The header keys in the order of the table's fields.
+constexpr std::string_view kHeaderKeys[] = {"ti", "ar", "al", "by", "offset"};
+constexpr std::size_t kHeaderCount = std::size(kHeaderKeys);
+
 // Header values are runs of non-blank bytes. The blank set is written out rather than "\S" so
 // that no locale can count a GBK byte such as 0xA0 or 0x85 as a space.
-const boost::regex& headerPattern(std::string_view key) {
-    auto make = [](const char* k) {
-        return boost::regex(std::string("\\[") + k + ":[^ \t\n\v\f\r]*\\]", boost::regex::perl);
-    };
-    static const boost::regex ti = make("ti"), ar = make("ar"), al = make("al"), by = make("by"),
-                              offset = make("offset");
-    if (key == "ti") return ti;
-    if (key == "ar") return ar;
-    if (key == "al") return al;
-    if (key == "by") return by;
-    return offset;
+const boost::regex& headerPattern(std::size_t header) {
+    static const auto patterns = [] {
+        std::vector<boost::regex> made;
+        for (const std::string_view key : kHeaderKeys) {
+            std::string pattern = "\\[";
+            pattern.append(key).append(":[^ \t\n\v\f\r]*\\]");
+            made.emplace_back(pattern, boost::regex::perl);
+        }
+        return made;
+    }();
+    return patterns[header];
 }
 
 struct Span {
@@ -89,19 +95,38 @@ std::uint64_t readDigits(std::string_view s, std::size_t& pos) {
     return value;
 }
 
-// First match of a header's pattern. No match can start before the first "[key:", so the
-// search begins there; texts without the header cost one plain substring scan.
-GbkText headerValue(const GbkText& text, std::string_view key) {
-    std::string opener = "[";
-    opener.append(key).push_back(':');
-    const std::size_t from = text.find(opener);
-    if (from == GbkText::npos) return {};
-    boost::cmatch match;
-    const char* begin = text.data() + from;
-    if (!boost::regex_search(begin, text.data() + text.size(), match, headerPattern(key)))
-        return {};
-    const auto length = static_cast<std::size_t>(match.length(0));
-    return GbkText(match[0].first + opener.size(), length - opener.size() - 1);
+// First match of each header's pattern, in the order of kHeaderKeys. No match can start
+// before the first "[key:", so one walk over the brackets finds where each search begins.
+std::array<GbkText, kHeaderCount> headerValues(const GbkText& text) {
+    std::array<std::size_t, kHeaderCount> starts;
+    starts.fill(GbkText::npos);
+    std::size_t missing = kHeaderCount;
+    const std::string_view all(text);
+    for (std::size_t pos = all.find('['); pos != GbkText::npos && missing > 0;
+         pos = all.find('[', pos + 1)) {
+        // Time tags go on at once: no key starts with a digit.
+        if (pos + 1 >= all.size() || all[pos + 1] < 'a' || all[pos + 1] > 't') continue;
+        for (std::size_t h = 0; h < kHeaderCount; ++h) {
+            const std::string_view key = kHeaderKeys[h];
+            if (starts[h] == GbkText::npos && all.compare(pos + 1, key.size(), key) == 0 &&
+                all.size() > pos + 1 + key.size() && all[pos + 1 + key.size()] == ':') {
+                starts[h] = pos;
+                --missing;
+            }
+        }
+    }
+    std::array<GbkText, kHeaderCount> values;
+    for (std::size_t h = 0; h < kHeaderCount; ++h) {
+        if (starts[h] == GbkText::npos) continue;
+        boost::cmatch match;
+        if (!boost::regex_search(text.data() + starts[h], text.data() + text.size(), match,
+                                 headerPattern(h)))
+            continue;
+        const std::size_t opener = kHeaderKeys[h].size() + 2;  // "[key:"
+        values[h].assign(match[0].first + opener,
+                         static_cast<std::size_t>(match.length(0)) - opener - 1);
+    }
+    return values;
 }
 
 // Offset values are decimal with an optional sign; anything after the digits is ignored and
@@ -115,6 +140,15 @@ std::int64_t readOffset(std::string_view value) {
     }
     const auto magnitude = static_cast<std::int64_t>(readDigits(value, pos));
     return negative ? -magnitude : magnitude;
+}
+
+std::size_t countBrackets(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t pos = text.find('['); pos != std::string_view::npos;
+         pos = text.find('[', pos + 1)) {
+        ++count;
+    }
+    return count;
 }
 
 struct TagMatch {
@@ -190,7 +224,7 @@ bool parseText(const GbkText& text, LyricTable& table) {
     // One pass of the tag pattern over the whole text, in file order. regex_grep keeps one
     // matcher for the whole walk, which costs far less per tag than a search per match.
     std::vector<TagMatch> tags;
-    tags.reserve(text.size() / 32);  // about one tag a line of lyric
+    tags.reserve(countBrackets(text));  // every tag opens one
     boost::regex_grep(
         [&](const boost::cmatch& match) {
             tags.push_back({static_cast<std::size_t>(match[0].first - base),
@@ -206,6 +240,8 @@ bool parseText(const GbkText& text, LyricTable& table) {
     std::vector<std::size_t> groupUses;
     std::vector<std::pair<std::int32_t, std::size_t>> order;  // (time, tag index)
     order.reserve(tags.size());
+    groupTexts.reserve(tags.size());
+    groupUses.reserve(tags.size());
     for (std::size_t first = 0; first < tags.size();) {
         const Span line = lines.lineAt(tags[first].begin);
         std::size_t last = first;
@@ -240,11 +276,12 @@ bool parseText(const GbkText& text, LyricTable& table) {
 
     LyricTable result;
     result.lines = std::move(entries);
-    result.title = headerValue(text, "ti");
-    result.artist = headerValue(text, "ar");
-    result.album = headerValue(text, "al");
-    result.author = headerValue(text, "by");
-    result.offset = readOffset(headerValue(text, "offset"));
+    std::array<GbkText, kHeaderCount> headers = headerValues(text);
+    result.title = std::move(headers[0]);
+    result.artist = std::move(headers[1]);
+    result.album = std::move(headers[2]);
+    result.author = std::move(headers[3]);
+    result.offset = readOffset(headers[4]);
     table = std::move(result);
     return true;
 }
