@@ -151,10 +151,11 @@ std::size_t countBrackets(std::string_view text) {
     return count;
 }
 
+// Positions are 32-bit to keep the per-tag lists small; parse() refuses larger texts.
 struct TagMatch {
-    std::size_t begin;
-    std::size_t end;
-    std::size_t group;  // index of the tag's line among the lines holding tags
+    std::uint32_t begin;
+    std::uint32_t end;
+    std::uint32_t group;  // index of the tag's line among the lines holding tags
 };
 
 // The lyric text of the line `span`, which holds tags[first] up to tags[last - 1]: the line
@@ -219,6 +220,7 @@ bool LrcReader::isHeaderLine(std::string_view line) {
 namespace {
 
 bool parseText(const GbkText& text, LyricTable& table) {
+    if (text.size() > std::numeric_limits<std::uint32_t>::max()) return false;
     const char* const base = text.data();
 
     // One pass of the tag pattern over the whole text, in file order. regex_grep keeps one
@@ -227,8 +229,8 @@ bool parseText(const GbkText& text, LyricTable& table) {
     tags.reserve(countBrackets(text));  // every tag opens one
     boost::regex_grep(
         [&](const boost::cmatch& match) {
-            tags.push_back({static_cast<std::size_t>(match[0].first - base),
-                            static_cast<std::size_t>(match[0].second - base), 0});
+            tags.push_back({static_cast<std::uint32_t>(match[0].first - base),
+                            static_cast<std::uint32_t>(match[0].second - base), 0});
             return true;
         },
         base, base + text.size(), tagPattern());
@@ -237,8 +239,8 @@ bool parseText(const GbkText& text, LyricTable& table) {
     // file order, so one walk over the lines serves them all.
     LineWalker lines(text);
     std::vector<GbkText> groupTexts;
-    std::vector<std::size_t> groupUses;
-    std::vector<std::pair<std::int32_t, std::size_t>> order;  // (time, tag index)
+    std::vector<std::uint32_t> groupUses;
+    std::vector<std::pair<std::int32_t, std::uint32_t>> order;  // (time, tag index)
     order.reserve(tags.size());
     groupTexts.reserve(tags.size());
     groupUses.reserve(tags.size());
@@ -249,11 +251,11 @@ bool parseText(const GbkText& text, LyricTable& table) {
             const std::optional<std::int32_t> time = LrcReader::tagTime(
                 std::string_view(base + tags[last].begin, tags[last].end - tags[last].begin));
             if (!time) return false;
-            tags[last].group = groupTexts.size();
-            order.emplace_back(*time, last);
+            tags[last].group = static_cast<std::uint32_t>(groupTexts.size());
+            order.emplace_back(*time, static_cast<std::uint32_t>(last));
         }
         groupTexts.push_back(lineText(text, line, tags, first, last));
-        groupUses.push_back(last - first);
+        groupUses.push_back(static_cast<std::uint32_t>(last - first));
         first = last;
     }
     // Equal times keep file order. Most files already ascend and skip the sort.
