@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/win32/gui/window_parts.inc"
+#include "platform/win32/gui/main_window.hpp"
 #include "text/codepage.hpp"
 
 namespace {

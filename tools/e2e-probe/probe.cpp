@@ -3,6 +3,9 @@
 //   e2e-probe client TITLE          screen x y of the client-area origin of the top-level
 //                                   window whose title contains TITLE
 //   e2e-probe listitem TITLE TEXT   screen centre x y of the list-box item TEXT in that window
+//   e2e-probe rect TITLE            screen rectangle (left top right bottom) of that window
+//   e2e-probe childtext TITLE PREFIX  text (UTF-8) of its first child whose text starts with
+//                                   PREFIX, hidden children included
 //   e2e-probe wait TITLE SECONDS    waits until such a window exists (exit 1 on time-out)
 // Exit code 1 when nothing matches.
 #include <windows.h>
@@ -29,7 +32,7 @@ BOOL CALLBACK matchTitle(HWND window, LPARAM param) {
 }
 
 HWND findTopLevel(const std::wstring& needle) {
-    Search search{needle};
+    Search search{needle, nullptr};
     EnumWindows(matchTitle, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -60,11 +63,39 @@ BOOL CALLBACK matchItem(HWND child, LPARAM param) {
     return FALSE;
 }
 
+struct TextSearch {
+    std::wstring prefix;
+    std::wstring text;
+    bool found = false;
+};
+
+BOOL CALLBACK matchText(HWND child, LPARAM param) {
+    auto* search = reinterpret_cast<TextSearch*>(param);
+    wchar_t text[1024];
+    GetWindowTextW(child, text, 1024);
+    if (std::wstring(text).rfind(search->prefix, 0) == 0) {
+        search->text = text;
+        search->found = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::string utf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                      nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                        nullptr, nullptr);
+    return out;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
-        std::fputs("usage: e2e-probe client|listitem|wait TITLE [TEXT|SECONDS]\n", stderr);
+        std::fputs("usage: e2e-probe client|rect|childtext|listitem|wait TITLE [TEXT|SECONDS]\n", stderr);
         return 2;
     }
     const std::wstring command = argv[1];
@@ -84,8 +115,21 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("%ld %ld\n", origin.x, origin.y);
         return 0;
     }
+    if (command == L"rect") {
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+        return 0;
+    }
+    if (command == L"childtext" && argc >= 4) {
+        TextSearch search{argv[3], {}, false};
+        EnumChildWindows(window, matchText, reinterpret_cast<LPARAM>(&search));
+        if (!search.found) return 1;
+        std::printf("%s\n", utf8(search.text).c_str());
+        return 0;
+    }
     if (command == L"listitem" && argc >= 4) {
-        ItemSearch search{argv[3]};
+        ItemSearch search{argv[3], {}, false};
         EnumChildWindows(window, matchItem, reinterpret_cast<LPARAM>(&search));
         if (!search.found) return 1;
         std::printf("%ld %ld\n", search.centre.x, search.centre.y);

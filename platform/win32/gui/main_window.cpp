@@ -173,8 +173,16 @@ void MainWindow::wireHandlers() {
 
     onCommand("开始字幕", BN_CLICKED, [this] { engine_->startStop(); });
     onNotify("超级列表框_歌词", NM_DBLCLK, [this] { engine_->jumpTo(); });
-    onCommand("公屏字幕", BN_CLICKED, [this] { delivery_->onPublicScreenClicked(); });
-    onCommand("昵称字幕", BN_CLICKED, [this] { delivery_->onNicknameCardClicked(); });
+    // The top bar's stacking (see Win32Units::stackOverlaps) splits the two radio buttons
+    // into different Windows radio groups, so their exclusion is kept here.
+    onCommand("公屏字幕", BN_CLICKED, [this, &u] {
+        if (u.公屏字幕.checked()) u.昵称字幕.setChecked(false);
+        delivery_->onPublicScreenClicked();
+    });
+    onCommand("昵称字幕", BN_CLICKED, [this, &u] {
+        if (u.昵称字幕.checked()) u.公屏字幕.setChecked(false);
+        delivery_->onNicknameCardClicked();
+    });
 
     onCommand("前缀_添加", BN_CLICKED, [&u] { settings_panel::onAddPrefix(u); });
     onCommand("前缀_删除", BN_CLICKED, [&u] { settings_panel::onDeletePrefix(u); });
