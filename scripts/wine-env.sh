@@ -12,14 +12,17 @@ export NO_PROXY=127.0.0.1,localhost
 
 # Creates the prefix once; later runs reuse it.
 cantorel_wine_prefix() {
-  if [ ! -f "$WINEPREFIX/.cantorel-ready" ]; then
+  if [ ! -f "$WINEPREFIX/.cantorel-ready-2" ]; then
     mkdir -p "$WINEPREFIX"
     wineboot -i </dev/null >/dev/null 2>&1 || true
     # A crashing test must exit instead of waiting on a crash dialog nobody can close.
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
       </dev/null >/dev/null 2>&1
+    # With no window manager Wine shows only client areas; drawing its own frames makes the
+    # whole window visible, so the capture's inverted frame can be seen and checked.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f </dev/null >/dev/null 2>&1
     wineserver -w
-    touch "$WINEPREFIX/.cantorel-ready"
+    touch "$WINEPREFIX/.cantorel-ready-2"
   fi
 }
 
