@@ -142,15 +142,6 @@ std::int64_t readOffset(std::string_view value) {
     return negative ? -magnitude : magnitude;
 }
 
-std::size_t countBrackets(std::string_view text) {
-    std::size_t count = 0;
-    for (std::size_t pos = text.find('['); pos != std::string_view::npos;
-         pos = text.find('[', pos + 1)) {
-        ++count;
-    }
-    return count;
-}
-
 // Positions are 32-bit to keep the per-tag lists small; parse() refuses larger texts.
 struct TagMatch {
     std::uint32_t begin;
@@ -226,7 +217,8 @@ bool parseText(const GbkText& text, LyricTable& table) {
     // One pass of the tag pattern over the whole text, in file order. regex_grep keeps one
     // matcher for the whole walk, which costs far less per tag than a search per match.
     std::vector<TagMatch> tags;
-    tags.reserve(countBrackets(text));  // every tag opens one
+    // Room for a tag every 16 bytes, more than lyrics hold; pages never written cost nothing.
+    tags.reserve(text.size() / 16);
     boost::regex_grep(
         [&](const boost::cmatch& match) {
             tags.push_back({static_cast<std::uint32_t>(match[0].first - base),
@@ -242,8 +234,6 @@ bool parseText(const GbkText& text, LyricTable& table) {
     std::vector<std::uint32_t> groupUses;
     std::vector<std::pair<std::int32_t, std::uint32_t>> order;  // (time, tag index)
     order.reserve(tags.size());
-    groupTexts.reserve(tags.size());
-    groupUses.reserve(tags.size());
     for (std::size_t first = 0; first < tags.size();) {
         const Span line = lines.lineAt(tags[first].begin);
         std::size_t last = first;
