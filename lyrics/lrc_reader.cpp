@@ -142,6 +142,24 @@ std::int64_t readOffset(std::string_view value) {
     return negative ? -magnitude : magnitude;
 }
 
+// Length of the tag at `open` when it has the plain shape "[" digits ":" digits ("." or ":")
+// digits "]", else 0. For that shape the tag pattern, whose runs are greedy, matches exactly
+// the same bytes at `open` on its first try, so the pattern need not run.
+std::size_t plainTagLength(const char* open, const char* end) {
+    const char* at = open + 1;
+    auto digitRun = [&] {
+        const char* start = at;
+        while (at < end && *at >= '0' && *at <= '9') ++at;
+        return at > start && at < end;
+    };
+    if (!digitRun() || *at != ':') return 0;
+    ++at;
+    if (!digitRun() || (*at != '.' && *at != ':')) return 0;
+    ++at;
+    if (!digitRun() || *at != ']') return 0;
+    return static_cast<std::size_t>(at + 1 - open);
+}
+
 // Positions are 32-bit to keep the per-tag lists small; parse() refuses larger texts.
 struct TagMatch {
     std::uint32_t begin;
@@ -214,18 +232,27 @@ bool parseText(const GbkText& text, LyricTable& table) {
     if (text.size() > std::numeric_limits<std::uint32_t>::max()) return false;
     const char* const base = text.data();
 
-    // One pass of the tag pattern over the whole text, in file order. regex_grep keeps one
-    // matcher for the whole walk, which costs far less per tag than a search per match.
+    // All matches of the tag pattern, in file order (a leftmost search resumed after each
+    // match). Almost every tag is written [mm:ss.xx]; plainTagLength() recognises that shape
+    // without the matcher, and the pattern decides everywhere else.
     std::vector<TagMatch> tags;
     // Room for a tag every 16 bytes, more than lyrics hold; pages never written cost nothing.
     tags.reserve(text.size() / 16);
-    boost::regex_grep(
-        [&](const boost::cmatch& match) {
-            tags.push_back({static_cast<std::uint32_t>(match[0].first - base),
-                            static_cast<std::uint32_t>(match[0].second - base), 0});
-            return true;
-        },
-        base, base + text.size(), tagPattern());
+    const char* const end = base + text.size();
+    boost::cmatch match;
+    for (const char* from = base; from < end;) {
+        const auto* open = static_cast<const char*>(std::memchr(from, '[', end - from));
+        if (!open) break;
+        const char* close = open + plainTagLength(open, end);
+        if (close == open) {
+            if (!boost::regex_search(open, end, match, tagPattern())) break;
+            open = match[0].first;
+            close = match[0].second;
+        }
+        tags.push_back(
+            {static_cast<std::uint32_t>(open - base), static_cast<std::uint32_t>(close - base), 0});
+        from = close;
+    }
 
     // Each tag takes the text of the line it starts on, built once per line. Tags come in
     // file order, so one walk over the lines serves them all.
