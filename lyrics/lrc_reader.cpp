@@ -160,27 +160,59 @@ std::size_t plainTagLength(const char* open, const char* end) {
     return static_cast<std::size_t>(at + 1 - open);
 }
 
-// Positions are 32-bit to keep the per-tag lists small; parse() refuses larger texts.
-struct TagMatch {
-    std::uint32_t begin;
-    std::uint32_t end;
-    std::uint32_t group;  // index of the tag's line among the lines holding tags
+struct Tag {
+    std::size_t begin;
+    std::size_t end;
 };
 
-// The lyric text of the line `span`, which holds tags[first] up to tags[last - 1]: the line
-// without those tags, untrimmed. Header lines never give lyric text, so a tag written on one
-// gets an empty text.
-GbkText lineText(const GbkText& text, Span span, const std::vector<TagMatch>& tags,
-                 std::size_t first, std::size_t last) {
+// The matches of the tag pattern one after another, as a leftmost search resumed after each
+// match finds them. Almost every tag is written [mm:ss.xx]; plainTagLength() recognises that
+// shape without the matcher, and the pattern decides everywhere else.
+class TagScanner {
+  public:
+    explicit TagScanner(const GbkText& text)
+        : base_(text.data()), end_(base_ + text.size()), from_(base_) {}
+
+    std::optional<Tag> next() {
+        if (from_ >= end_) return std::nullopt;
+        const auto* open = static_cast<const char*>(std::memchr(from_, '[', end_ - from_));
+        if (!open) {
+            from_ = end_;
+            return std::nullopt;
+        }
+        const char* close = open + plainTagLength(open, end_);
+        if (close == open) {
+            if (!boost::regex_search(open, end_, match_, tagPattern())) {
+                from_ = end_;
+                return std::nullopt;
+            }
+            open = match_[0].first;
+            close = match_[0].second;
+        }
+        from_ = close;
+        return Tag{static_cast<std::size_t>(open - base_), static_cast<std::size_t>(close - base_)};
+    }
+
+  private:
+    const char* base_;
+    const char* end_;
+    const char* from_;
+    boost::cmatch match_;
+};
+
+// The lyric text of the line `span` holding `tags`: the line without them, untrimmed. Header
+// lines never give lyric text, so a tag written on one gets an empty text.
+GbkText lineText(const GbkText& text, Span span, const std::vector<Tag>& tags) {
     const std::string_view line(text.data() + span.begin, span.end - span.begin);
     if (LrcReader::isHeaderLine(line)) return {};
     GbkText lyric;
     lyric.reserve(span.end - span.begin);
     std::size_t copied = span.begin;
-    // A tag broken across a line end is no tag of this line's text; it can only be the last.
-    for (std::size_t t = first; t < last && tags[t].end <= span.end; ++t) {
-        lyric.append(text, copied, tags[t].begin - copied);
-        copied = tags[t].end;
+    for (const Tag& tag : tags) {
+        // A tag broken across a line end is no tag of this line's text; it can only be last.
+        if (tag.end > span.end) break;
+        lyric.append(text, copied, tag.begin - copied);
+        copied = tag.end;
     }
     lyric.append(text, copied, span.end - copied);
     return lyric;
@@ -229,51 +261,35 @@ bool LrcReader::isHeaderLine(std::string_view line) {
 namespace {
 
 bool parseText(const GbkText& text, LyricTable& table) {
+    // Line numbers are kept in 32 bits.
     if (text.size() > std::numeric_limits<std::uint32_t>::max()) return false;
-    const char* const base = text.data();
-
-    // All matches of the tag pattern, in file order (a leftmost search resumed after each
-    // match). Almost every tag is written [mm:ss.xx]; plainTagLength() recognises that shape
-    // without the matcher, and the pattern decides everywhere else.
-    std::vector<TagMatch> tags;
-    // Room for a tag every 16 bytes, more than lyrics hold; pages never written cost nothing.
-    tags.reserve(text.size() / 16);
-    const char* const end = base + text.size();
-    boost::cmatch match;
-    for (const char* from = base; from < end;) {
-        const auto* open = static_cast<const char*>(std::memchr(from, '[', end - from));
-        if (!open) break;
-        const char* close = open + plainTagLength(open, end);
-        if (close == open) {
-            if (!boost::regex_search(open, end, match, tagPattern())) break;
-            open = match[0].first;
-            close = match[0].second;
-        }
-        tags.push_back(
-            {static_cast<std::uint32_t>(open - base), static_cast<std::uint32_t>(close - base), 0});
-        from = close;
-    }
-
-    // Each tag takes the text of the line it starts on, built once per line. Tags come in
-    // file order, so one walk over the lines serves them all.
+    // Tags and lines are found in one walk, so each stretch of a long text is read while it
+    // is still in the cache. Each tag takes the text of the line it starts on, built once for
+    // all the tags of that line.
+    TagScanner scanner(text);
     LineWalker lines(text);
-    std::vector<GbkText> groupTexts;
-    std::vector<std::uint32_t> groupUses;
-    std::vector<std::pair<std::int32_t, std::uint32_t>> order;  // (time, tag index)
-    order.reserve(tags.size());
-    for (std::size_t first = 0; first < tags.size();) {
-        const Span line = lines.lineAt(tags[first].begin);
-        std::size_t last = first;
-        for (; last < tags.size() && tags[last].begin < line.end; ++last) {
+    std::vector<Tag> lineTags;
+    std::vector<GbkText> lineTexts;
+    std::vector<std::uint32_t> lineUses;                        // entries still to take the text
+    std::vector<std::pair<std::int32_t, std::uint32_t>> order;  // (time, index into lineTexts)
+    // Room for a tag every 16 bytes, more than lyrics hold, so the lists never move while
+    // they grow; pages never written cost nothing.
+    order.reserve(text.size() / 16);
+    lineTexts.reserve(text.size() / 16);
+    lineUses.reserve(text.size() / 16);
+    for (std::optional<Tag> tag = scanner.next(); tag;) {
+        const Span line = lines.lineAt(tag->begin);
+        const auto lineIndex = static_cast<std::uint32_t>(lineTexts.size());
+        lineTags.clear();
+        for (; tag && tag->begin < line.end; tag = scanner.next()) {
             const std::optional<std::int32_t> time = LrcReader::tagTime(
-                std::string_view(base + tags[last].begin, tags[last].end - tags[last].begin));
+                std::string_view(text).substr(tag->begin, tag->end - tag->begin));
             if (!time) return false;
-            tags[last].group = static_cast<std::uint32_t>(groupTexts.size());
-            order.emplace_back(*time, static_cast<std::uint32_t>(last));
+            order.emplace_back(*time, lineIndex);
+            lineTags.push_back(*tag);
         }
-        groupTexts.push_back(lineText(text, line, tags, first, last));
-        groupUses.push_back(static_cast<std::uint32_t>(last - first));
-        first = last;
+        lineTexts.push_back(lineText(text, line, lineTags));
+        lineUses.push_back(static_cast<std::uint32_t>(lineTags.size()));
     }
     // Equal times keep file order. Most files already ascend and skip the sort.
     auto earlier = [](const auto& a, const auto& b) { return a.first < b.first; };
@@ -283,13 +299,13 @@ bool parseText(const GbkText& text, LyricTable& table) {
 
     std::vector<LyricLine> entries(order.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
-        const std::size_t group = tags[order[i].second].group;
+        const std::uint32_t line = order[i].second;
         entries[i].time = order[i].first;
         // The last entry of a line takes its text; the others copy it.
-        if (--groupUses[group] == 0) {
-            entries[i].text = std::move(groupTexts[group]);
+        if (--lineUses[line] == 0) {
+            entries[i].text = std::move(lineTexts[line]);
         } else {
-            entries[i].text = groupTexts[group];
+            entries[i].text = lineTexts[line];
         }
     }
 
