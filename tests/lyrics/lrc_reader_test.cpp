@@ -2,10 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <boost/regex.hpp>
 #include <climits>
 #include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
+
+// Readable failures: time and text instead of the object's bytes.
+static void PrintTo(const LyricLine& line, std::ostream* out) {
+    *out << "{" << line.time << ", " << testing::PrintToString(line.text) << "}";
+}
 
 namespace {
 
@@ -141,6 +149,71 @@ TEST(LrcReader, TextThatDefeatsThePatternMatcherFailsAndKeepsTheTable) {
     EXPECT_FALSE(LrcReader::parse("[00:01]x\r\n[0:" + std::string(30000, '1'), table));
     EXPECT_EQ(table.lines, before.lines);
     EXPECT_EQ(table.title, "kept");
+}
+
+// The reader taken straight from its definition, with none of the shortcuts that make the
+// real one fast: every match of the tag pattern over the whole text; each tag's line cut out
+// and cleared of the pattern's matches by the pattern itself; a stable sort; each header from
+// its first match.
+LyricTable referenceParse(const std::string& text) {
+    const boost::regex tag(R"(\[[0-9]*:[0-9]*.[0-9]*\])", boost::regex::perl | boost::regex::mod_s);
+    LyricTable table;
+    for (boost::sregex_iterator it(text.begin(), text.end(), tag), end; it != end; ++it) {
+        const auto at = static_cast<std::size_t>(it->position());
+        std::size_t begin = at;
+        while (begin > 0 && text[begin - 1] != '\r' && text[begin - 1] != '\n') --begin;
+        const std::size_t stop = std::min(text.find_first_of("\r\n", at), text.size());
+        const std::string line = text.substr(begin, stop - begin);
+        table.lines.push_back(
+            {*LrcReader::tagTime(it->str()),
+             LrcReader::isHeaderLine(line) ? "" : boost::regex_replace(line, tag, "")});
+    }
+    std::stable_sort(table.lines.begin(), table.lines.end(),
+                     [](const LyricLine& a, const LyricLine& b) { return a.time < b.time; });
+    auto header = [&](const std::string& key) -> std::string {
+        boost::smatch match;
+        const boost::regex pattern("\\[" + key + ":[^ \t\n\v\f\r]*\\]");
+        if (!boost::regex_search(text, match, pattern)) return "";
+        return match.str().substr(key.size() + 2, match.length() - key.size() - 3);
+    };
+    table.title = header("ti");
+    table.artist = header("ar");
+    table.album = header("al");
+    table.author = header("by");
+    return table;
+}
+
+TEST(LrcReader, AgreesWithTheReaderTakenStraightFromItsDefinition) {
+    // Whole tags, headers and line ends, and near-tags built from runs of digits and the
+    // bytes that matter to the pattern, so odd and broken tags come up often.
+    const char* const pieces[] = {
+        "[00:01.00]", "[01:02.345]", "[00:05]", "\r\n", "\n",     "\r", " a",
+        "\xB0\xA1",   "\xB0",        "[ti:",    "[AR:", "[al:x]", "|"};
+    const char punctuation[] = {':', '.', ']', '[', 'a', '\n', '\r', '\xB0'};
+    std::mt19937 random(20261208);
+    auto nearTag = [&] {
+        std::string tag = "[";
+        for (int part = 0; part < 3; ++part) {
+            tag.append(random() % 3, static_cast<char>('0' + random() % 10));
+            tag += part < 2 && random() % 4 != 0 ? (part == 0 ? ':' : '.')
+                                                 : punctuation[random() % std::size(punctuation)];
+        }
+        return tag;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        const int count = static_cast<int>(random() % 16);
+        for (int i = 0; i < count; ++i) {
+            text += random() % 2 ? nearTag() : pieces[random() % std::size(pieces)];
+        }
+        const LyricTable expected = referenceParse(text);
+        const LyricTable got = parsed(text);
+        ASSERT_EQ(got.lines, expected.lines) << testing::PrintToString(text);
+        ASSERT_EQ(got.title, expected.title) << testing::PrintToString(text);
+        ASSERT_EQ(got.artist, expected.artist) << testing::PrintToString(text);
+        ASSERT_EQ(got.album, expected.album) << testing::PrintToString(text);
+        ASSERT_EQ(got.author, expected.author) << testing::PrintToString(text);
+    }
 }
 
 TEST(LrcReader, LongFilesKeepEveryLine) {
