@@ -161,8 +161,8 @@ std::size_t plainTagLength(const char* open, const char* end) {
 }
 
 struct Tag {
-    std::size_t begin;
-    std::size_t end;
+    std::uint32_t begin;
+    std::uint32_t end;
 };
 
 // The matches of the tag pattern one after another, as a leftmost search resumed after each
@@ -190,7 +190,8 @@ class TagScanner {
             close = match_[0].second;
         }
         from_ = close;
-        return Tag{static_cast<std::size_t>(open - base_), static_cast<std::size_t>(close - base_)};
+        return Tag{static_cast<std::uint32_t>(open - base_),
+                   static_cast<std::uint32_t>(close - base_)};
     }
 
   private:
@@ -200,22 +201,32 @@ class TagScanner {
     boost::cmatch match_;
 };
 
-// The lyric text of the line `span` holding `tags`: the line without them, untrimmed. Header
-// lines never give lyric text, so a tag written on one gets an empty text.
-GbkText lineText(const GbkText& text, Span span, const std::vector<Tag>& tags) {
-    const std::string_view line(text.data() + span.begin, span.end - span.begin);
-    if (LrcReader::isHeaderLine(line)) return {};
-    GbkText lyric;
-    lyric.reserve(span.end - span.begin);
-    std::size_t copied = span.begin;
-    for (const Tag& tag : tags) {
+// A line holding tags: where it lies and which tags (a run of the tag list) stand on it.
+struct TaggedLine {
+    std::uint32_t begin;
+    std::uint32_t end;
+    std::uint32_t firstTag;
+    std::uint32_t tagCount;
+    std::uint32_t firstEntry = kNoEntry;  // the entry that got the line's text first
+    static constexpr std::uint32_t kNoEntry = std::numeric_limits<std::uint32_t>::max();
+};
+
+// Writes into `lyric` the text of `line`: the line without its tags, untrimmed. Header lines
+// never give lyric text, so a tag written on one gets an empty text. `lyric` keeps its
+// buffer, so a table parsed again reuses its strings.
+void writeLineText(const GbkText& text, const TaggedLine& line, const std::vector<Tag>& tags,
+                   GbkText& lyric) {
+    lyric.clear();
+    const std::string_view whole(text.data() + line.begin, line.end - line.begin);
+    if (LrcReader::isHeaderLine(whole)) return;
+    std::size_t copied = line.begin;
+    for (std::uint32_t t = line.firstTag; t < line.firstTag + line.tagCount; ++t) {
         // A tag broken across a line end is no tag of this line's text; it can only be last.
-        if (tag.end > span.end) break;
-        lyric.append(text, copied, tag.begin - copied);
-        copied = tag.end;
+        if (tags[t].end > line.end) break;
+        lyric.append(text, copied, tags[t].begin - copied);
+        copied = tags[t].end;
     }
-    lyric.append(text, copied, span.end - copied);
-    return lyric;
+    lyric.append(text, copied, line.end - copied);
 }
 
 }  // namespace
@@ -261,63 +272,57 @@ bool LrcReader::isHeaderLine(std::string_view line) {
 namespace {
 
 bool parseText(const GbkText& text, LyricTable& table) {
-    // Line numbers are kept in 32 bits.
+    // Positions are kept in 32 bits.
     if (text.size() > std::numeric_limits<std::uint32_t>::max()) return false;
+
     // Tags and lines are found in one walk, so each stretch of a long text is read while it
-    // is still in the cache. Each tag takes the text of the line it starts on, built once for
-    // all the tags of that line.
+    // is still in the cache.
     TagScanner scanner(text);
-    LineWalker lines(text);
-    std::vector<Tag> lineTags;
-    std::vector<GbkText> lineTexts;
-    std::vector<std::uint32_t> lineUses;                        // entries still to take the text
-    std::vector<std::pair<std::int32_t, std::uint32_t>> order;  // (time, index into lineTexts)
-    // Room for a tag every 16 bytes, more than lyrics hold, so the lists never move while
-    // they grow; pages never written cost nothing.
-    order.reserve(text.size() / 16);
-    lineTexts.reserve(text.size() / 16);
-    lineUses.reserve(text.size() / 16);
+    LineWalker walker(text);
+    std::vector<Tag> tags;
+    std::vector<TaggedLine> lines;
+    std::vector<std::pair<std::int32_t, std::uint32_t>> order;  // (time, index into lines)
     for (std::optional<Tag> tag = scanner.next(); tag;) {
-        const Span line = lines.lineAt(tag->begin);
-        const auto lineIndex = static_cast<std::uint32_t>(lineTexts.size());
-        lineTags.clear();
-        for (; tag && tag->begin < line.end; tag = scanner.next()) {
+        const Span span = walker.lineAt(tag->begin);
+        TaggedLine line{static_cast<std::uint32_t>(span.begin),
+                        static_cast<std::uint32_t>(span.end),
+                        static_cast<std::uint32_t>(tags.size()), 0};
+        for (; tag && tag->begin < span.end; tag = scanner.next()) {
             const std::optional<std::int32_t> time = LrcReader::tagTime(
                 std::string_view(text).substr(tag->begin, tag->end - tag->begin));
             if (!time) return false;
-            order.emplace_back(*time, lineIndex);
-            lineTags.push_back(*tag);
+            order.emplace_back(*time, static_cast<std::uint32_t>(lines.size()));
+            tags.push_back(*tag);
+            ++line.tagCount;
         }
-        lineTexts.push_back(lineText(text, line, lineTags));
-        lineUses.push_back(static_cast<std::uint32_t>(lineTags.size()));
+        lines.push_back(line);
     }
     // Equal times keep file order. Most files already ascend and skip the sort.
     auto earlier = [](const auto& a, const auto& b) { return a.first < b.first; };
     if (!std::is_sorted(order.begin(), order.end(), earlier)) {
         std::stable_sort(order.begin(), order.end(), earlier);
     }
+    std::array<GbkText, kHeaderCount> headers = headerValues(text);
 
-    std::vector<LyricLine> entries(order.size());
+    // Nothing fails from here on, so the table is filled in place. Each line's text is built
+    // once, by the first of its entries; the others copy it.
+    table.lines.resize(order.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
-        const std::uint32_t line = order[i].second;
-        entries[i].time = order[i].first;
-        // The last entry of a line takes its text; the others copy it.
-        if (--lineUses[line] == 0) {
-            entries[i].text = std::move(lineTexts[line]);
+        TaggedLine& line = lines[order[i].second];
+        LyricLine& entry = table.lines[i];
+        entry.time = order[i].first;
+        if (line.firstEntry == TaggedLine::kNoEntry) {
+            writeLineText(text, line, tags, entry.text);
+            line.firstEntry = static_cast<std::uint32_t>(i);
         } else {
-            entries[i].text = lineTexts[line];
+            entry.text = table.lines[line.firstEntry].text;
         }
     }
-
-    LyricTable result;
-    result.lines = std::move(entries);
-    std::array<GbkText, kHeaderCount> headers = headerValues(text);
-    result.title = std::move(headers[0]);
-    result.artist = std::move(headers[1]);
-    result.album = std::move(headers[2]);
-    result.author = std::move(headers[3]);
-    result.offset = readOffset(headers[4]);
-    table = std::move(result);
+    table.title = std::move(headers[0]);
+    table.artist = std::move(headers[1]);
+    table.album = std::move(headers[2]);
+    table.author = std::move(headers[3]);
+    table.offset = readOffset(headers[4]);
     return true;
 }
 

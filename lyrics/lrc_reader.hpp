@@ -15,7 +15,8 @@ class LrcReader {
     /// time tag, carrying the text of the tag's own line with all its tags removed, ordered by
     /// time (equal times keep file order). Returns false, leaving `table` as it was, when a tag
     /// cannot be converted (no text matched by the tag pattern causes that) or when the text
-    /// defeats the pattern matcher (a tag opening tens of thousands of digits).
+    /// defeats the pattern matcher (a tag opening tens of thousands of digits). `text` must not
+    /// be one of `table`'s own strings; the table's storage is reused.
     static bool parse(const GbkText& text, LyricTable& table);
 
     /// Milliseconds of one whole time tag such as "[01:23.45]" (fraction in parts of a second,
