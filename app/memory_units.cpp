@@ -135,12 +135,12 @@ private:
 
 class MemoryPanel : public MemoryUnit<Unit> {};
 
-std::unique_ptr<Unit> makeUnit(const UnitLayout& spec) {
+std::unique_ptr<Unit> makeUnit(const UnitLayout& entry) {
     auto withText = [&](auto unit) {
-        unit->setText(GbkText(spec.caption));
+        unit->setText(GbkText(entry.caption));
         return std::unique_ptr<Unit>(std::move(unit));
     };
-    switch (spec.kind) {
+    switch (entry.kind) {
         case UnitKind::GroupBox:
             return withText(std::make_unique<MemoryText<GroupBox>>());
         case UnitKind::Label:
@@ -154,7 +154,7 @@ std::unique_ptr<Unit> makeUnit(const UnitLayout& spec) {
         case UnitKind::CheckBox:
         case UnitKind::PushCheckBox: {
             auto box = std::make_unique<MemoryCheck<CheckBox>>();
-            box->setChecked(spec.checked);
+            box->setChecked(entry.checked);
             return withText(std::move(box));
         }
         case UnitKind::RadioButton:
@@ -190,13 +190,13 @@ void MemoryTimer::fire() {
 }
 
 MemoryUnits::MemoryUnits(std::span<const UnitLayout> units) {
-    for (const UnitLayout& spec : units) {
-        if (spec.kind == UnitKind::Timer) {
-            timers_.emplace(std::string(spec.name), std::make_unique<MemoryTimer>());
+    for (const UnitLayout& entry : units) {
+        if (entry.kind == UnitKind::Timer) {
+            timers_.emplace(std::string(entry.name), std::make_unique<MemoryTimer>());
             continue;
         }
-        auto unit = makeUnit(spec);
-        units_.emplace(std::string(spec.name), std::move(unit));
+        auto unit = makeUnit(entry);
+        units_.emplace(std::string(entry.name), std::move(unit));
     }
 }
 
