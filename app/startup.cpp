@@ -15,5 +15,8 @@ void runCreationSteps(MainUnits& units, const GbkText& programFolder, const Crea
     // The lyric folder always starts at the program's own folder, whatever kvd.ini said: the
     // settings never store it.
     units.编辑框1.setText(programFolder);
+    // The file list shows the same folder from the start, so the lyrics beside the program are
+    // there to pick without a first click to refresh it.
+    units.文件框1.setFolder(programFolder);
     run(steps.loadLists);
 }

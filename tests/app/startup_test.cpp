@@ -40,6 +40,7 @@ TEST(CreationSteps, MissingStepsAreSkipped) {
     Window w;
     runCreationSteps(w.units, "C:\\程序", CreationSteps{});
     EXPECT_EQ(w.units.编辑框1.text(), "C:\\程序");
+    EXPECT_EQ(w.units.文件框1.folder(), "C:\\程序");
 }
 
 TEST(CreationSteps, UpdateCheckWithoutAddressReturnsAtOnce) {

@@ -77,6 +77,8 @@ std::unique_ptr<Control> makeListView(const UnitLayout& layout, const Placement&
 std::unique_ptr<Control> makeFileList(const UnitLayout& layout, const Placement& at);
 std::unique_ptr<Control> makeStatusBar(const UnitLayout& layout, const Placement& at);
 std::unique_ptr<Control> makeGroupBox(const UnitLayout& layout, const Placement& at);
+/// `layout` of a box of the main window narrowed to the client width of the form it shows in.
+UnitLayout fitToForm(const UnitLayout& layout, HWND mainWindow);
 std::unique_ptr<Control> makeDrawPanel(const UnitLayout& layout, const Placement& at);
 
 }  // namespace gui

@@ -9,6 +9,8 @@
 // The common-control headers need what windows.h declares.
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "platform/win32/gui/control.hpp"
 
 namespace gui {
@@ -64,8 +66,26 @@ class GroupControl : public Win32Control<GroupBox> {
 
 }  // namespace
 
-std::unique_ptr<Control> makeGroupBox(const UnitLayout& layout, const Placement& at) {
-    if (layout.kind != UnitKind::GroupBox || !registerContainerClass()) return nullptr;
+UnitLayout fitToForm(const UnitLayout& layout, HWND mainWindow) {
+    // The window's fixed outer widths (493 narrow, 745 wide) leave a client area a few pixels
+    // narrower than the boxes of the template, so their right edges would be cut off. A box
+    // of the window itself is narrowed to the client width of the form it shows in: the narrow
+    // one for the lyric side, the wide one for the panels. Every unit inside still fits.
+    if (!layout.parent.empty() || layout.hidden) return layout;
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(mainWindow, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(mainWindow, GWL_EXSTYLE)));
+    const int border = frame.right - frame.left;
+    const int narrowClient = layout::kNarrowWidth - border;
+    const int client = layout.x < narrowClient ? narrowClient : layout::kWideWidth - border;
+    UnitLayout fitted = layout;
+    fitted.width = std::clamp(client - layout.x, 1, layout.width);
+    return fitted;
+}
+
+std::unique_ptr<Control> makeGroupBox(const UnitLayout& template_, const Placement& at) {
+    if (template_.kind != UnitKind::GroupBox || !registerContainerClass()) return nullptr;
+    const UnitLayout layout = fitToForm(template_, at.parent);
     HWND container = createChild(at, layout, kContainerClass, WS_VISIBLE, WS_EX_CONTROLPARENT, {},
                                  layout.height);
     if (!container) return nullptr;
