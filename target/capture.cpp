@@ -111,6 +111,10 @@ void CaptureSession::captureTick() {
     busy_ = false;
 }
 
+void CaptureSession::cancel() {
+    if (overlay_ && !busy_) endDrag();
+}
+
 void CaptureSession::endDrag() {
     for (int i = 0; i < kMaxCursorRestores && surface_.showCursor(true) < 0; ++i) {
     }

@@ -121,6 +121,10 @@ class CaptureSession {
     /// The 100 ms timer: outlines the window under the cursor, updates the target and the
     /// coordinate boxes, and ends the drag once the button is up.
     void captureTick();
+    /// Ends a running drag at once, as a release would (cursor shown, not topmost, hook removed,
+    /// frame erased, overlay destroyed) and leaves the target as it is. For a program closing in
+    /// the middle of a drag; nothing when no drag runs.
+    void cancel();
 
     /// True from the press until a tick finds the button up.
     bool dragging() const { return overlay_; }

@@ -203,6 +203,34 @@ TEST_F(CaptureTest, AFramedWindowThatDiedIsNotDrawnOn) {
     EXPECT_EQ(surface.frames, (std::vector<WindowHandle>{kClientA, kClientB, kClientB}));
 }
 
+TEST_F(CaptureTest, ClosingMidDragPutsEverythingBackAndKeepsTheTarget) {
+    pressOver(kClientA);
+    tickOver(kClientB);
+    session.cancel();
+    EXPECT_FALSE(session.dragging());
+    EXPECT_EQ(surface.frames, (std::vector<WindowHandle>{kClientA, kClientA, kClientB, kClientB}));
+    EXPECT_EQ(session.lastFramed(), 0u);
+    EXPECT_EQ(surface.cursorCount, 0);
+    EXPECT_FALSE(surface.topmost);
+    EXPECT_EQ(count("destroy"), 1);
+    EXPECT_EQ(app.targetWindow, kClientB);
+
+    pressOver(0);  // SuperMode: the hook is in
+    ASSERT_TRUE(hook.installed());
+    session.cancel();
+    EXPECT_FALSE(hook.installed());
+    EXPECT_FALSE(backend.live());
+    EXPECT_EQ(count("destroy"), 2);
+
+    pressOver(kClientA);
+    surface.onClear = [&] { session.cancel(); };  // inside a tick: the tick ends the drag itself
+    release();
+    surface.onClear = nullptr;
+    session.cancel();  // and with no drag running
+    EXPECT_EQ(count("destroy"), 3);
+    EXPECT_EQ(surface.cursorCount, 0);
+}
+
 TEST_F(CaptureTest, TicksDuringATickAndAfterTheDragDoNothing) {
     pressOver(kClientA);
     surface.onClear = [&] { session.captureTick(); };
