@@ -10,11 +10,12 @@
 
 namespace files {
 
-/// The whole file, or nullopt when it is missing or unreadable.
+/// The whole file, or nullopt when it is missing or could not be read to its end.
 std::optional<std::string> readAll(const GbkText& path);
 
 /// Writes `bytes` to a temporary file in the same folder and renames it over `path`, so a
-/// failed save leaves the previous file intact. Returns false on any failure.
+/// failed save leaves the previous file intact and no temporary file behind. A read-only target
+/// is not replaced. Returns false on any failure.
 bool writeAtomically(const GbkText& path, std::string_view bytes);
 
 /// Deletes a file; false when it was missing or could not be deleted.

@@ -1,5 +1,6 @@
 // Files on Linux: paths arrive as GBK and are UTF-8 on disk.
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,13 +20,12 @@ std::string native(const GbkText& path) { return codepage::gbkToUtf8(path); }
 
 bool endsWithNoCase(std::string_view name, std::string_view suffix) {
     if (suffix.size() > name.size()) return false;
-    return std::equal(suffix.begin(), suffix.end(), name.end() - suffix.size(),
-                      [](char a, char b) {
-                          auto lower = [](char c) {
-                              return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-                          };
-                          return lower(a) == lower(b);
-                      });
+    return std::equal(suffix.begin(), suffix.end(), name.end() - suffix.size(), [](char a, char b) {
+        auto lower = [](char c) {
+            return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        };
+        return lower(a) == lower(b);
+    });
 }
 
 }  // namespace
@@ -40,10 +40,23 @@ std::optional<std::string> readAll(const GbkText& path) {
 
 bool writeAtomically(const GbkText& path, std::string_view bytes) {
     const std::string target = native(path);
+    // A rename would replace a file the user made read-only; Windows refuses that, and so do
+    // we, so a write-protected settings file stays as it is on both.
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0 && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return false;
     std::random_device random;
     const std::string temp = target + ".tmp" + std::to_string(random() % 1000000);
-    FILE* out = std::fopen(temp.c_str(), "wb");
-    if (!out) return false;
+    // O_EXCL: a file that happens to carry the temporary name is someone else's, not ours to
+    // truncate or to delete.
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+    if (fd < 0) return false;
+    FILE* out = ::fdopen(fd, "wb");
+    if (!out) {
+        ::close(fd);
+        std::remove(temp.c_str());
+        return false;
+    }
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
     const bool flushed = std::fflush(out) == 0 && fsync(fileno(out)) == 0;
     const bool closed = std::fclose(out) == 0;

@@ -88,4 +88,28 @@ TEST(SettingsStoreOnDisk, FailedSaveLeavesEveryEarlierFileWhole) {
     ::rmdir(folder.c_str());
 }
 
+TEST(SettingsStoreOnDisk, ReadOnlyFileIsLeftAsItIsAndTheOthersAreSaved) {
+    char pattern[] = "/tmp/cantorel-readonly-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const std::string folder = pattern;
+
+    MemoryUnits memory;
+    MainUnits units(memory);
+    SettingsStore store(units, folder);
+    units.填充.setText("first");
+    ASSERT_TRUE(store.save());
+    const std::string ini = *files::readAll(store.iniPath());
+    ASSERT_EQ(::chmod(store.iniPath().c_str(), 0444), 0);
+
+    units.填充.setText("second");
+    units.前缀.addItem("p1");
+    EXPECT_FALSE(store.save());
+    EXPECT_EQ(files::readAll(store.iniPath()), ini);
+    EXPECT_EQ(lists::readListFile(store.prefixPath()), (std::vector<GbkText>{"p1"}));
+    EXPECT_EQ(files::listFiles(folder, ""), (std::vector<GbkText>{"hz.zbb", "kvd.ini", "qz.zbb"}));
+
+    store.erase();
+    ::rmdir(folder.c_str());
+}
+
 }  // namespace
