@@ -19,8 +19,16 @@ GbkText narrow(const wchar_t* text) {
     return codepage::utf16ToGbk(std::u16string(w.begin(), w.end()));
 }
 
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool endsWithNoCase(std::string_view name, std::string_view suffix) {
+    if (suffix.size() > name.size()) return false;
+    return std::equal(suffix.begin(), suffix.end(), name.end() - suffix.size(),
+                      [](char a, char b) { return lowerAscii(a) == lowerAscii(b); });
+}
+
 class Handle {
-public:
+  public:
     explicit Handle(HANDLE h) : h_(h) {}
     ~Handle() {
         if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
@@ -34,7 +42,7 @@ public:
         h_ = INVALID_HANDLE_VALUE;
     }
 
-private:
+  private:
     HANDLE h_;
 };
 
@@ -46,23 +54,31 @@ std::optional<std::string> readAll(const GbkText& path) {
     if (!file.ok()) return std::nullopt;
     std::string bytes;
     char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    for (;;) {
+        DWORD got = 0;
+        // Half a file is no file: the settings store rewrites what it read, and would drop
+        // whatever a failed read left out.
+        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return std::nullopt;
+        if (got == 0) return bytes;
         bytes.append(buffer, got);
     }
-    return bytes;
 }
 
 bool writeAtomically(const GbkText& path, std::string_view bytes) {
     const std::wstring target = wide(path);
+    // Windows refuses to replace a read-only file, but Wine's rename does not: check first, so
+    // a write-protected settings file stays as it is everywhere.
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return false;
     const std::wstring temp = target + L".tmp" + std::to_wstring(GetCurrentProcessId());
     Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.ok()) return false;
     DWORD written = 0;
-    const bool ok = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                              nullptr) &&
-                    written == bytes.size() && FlushFileBuffers(file.get());
+    const bool ok =
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size() && FlushFileBuffers(file.get());
     file.close();
     if (!ok || !MoveFileExW(temp.c_str(), target.c_str(),
                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -97,12 +113,16 @@ GbkText join(const GbkText& folder, const GbkText& name) {
 
 std::vector<GbkText> listFiles(const GbkText& folder, const GbkText& suffix) {
     std::vector<GbkText> names;
+    // The pattern only narrows the search: Windows also matches it against 8.3 short names and
+    // lets "*.lrc" find "song.lrcx", so every name is checked against the suffix itself.
     const std::wstring pattern = wide(join(folder.empty() ? GbkText(".") : folder, "*" + suffix));
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(narrow(found.cFileName));
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        GbkText name = narrow(found.cFileName);
+        if (endsWithNoCase(name, suffix)) names.push_back(std::move(name));
     } while (FindNextFileW(search, &found));
     FindClose(search);
     std::sort(names.begin(), names.end());
