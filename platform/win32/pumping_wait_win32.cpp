@@ -13,14 +13,15 @@ constexpr DWORD kWakeMask = 0x00FF;
 }  // namespace
 
 void Win32PumpingWait::wait(int ms) {
+    LARGE_INTEGER due;
+    due.QuadPart = -static_cast<LONGLONG>(ms > 0 ? ms : 0) * 10000;
     HANDLE timer = CreateWaitableTimerA(nullptr, FALSE, nullptr);
-    if (!timer) {
+    // A timer that was never armed would never fire, and the wait below has no timeout.
+    if (!timer || !SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE)) {
+        if (timer) CloseHandle(timer);
         Sleep(ms > 0 ? static_cast<DWORD>(ms) : 0);
         return;
     }
-    LARGE_INTEGER due;
-    due.QuadPart = -static_cast<LONGLONG>(ms > 0 ? ms : 0) * 10000;
-    SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE);
     // Messages already queued before the wait would not wake MsgWaitForMultipleObjects (it
     // waits for new ones), so hand them out first.
     bool pumping = message_loop::pumpPending();
