@@ -112,14 +112,9 @@ struct Win32Capture::Impl final : public CaptureSurface {
           overlayPicture(capture::kOverlaySize, capture::kOverlaySize, kWhite),
           session(windows, hook, *this, units, app) {}
 
-    ~Impl() override {
-        if (overlay) {
-            while (ShowCursor(TRUE) < 0) {
-            }
-            setMainTopmost(false);
-            destroyOverlay();
-        }
-    }
+    // Closing in the middle of a drag: the framed window must not keep its inverted frame, and
+    // the cursor, topmost state and hook go back as at the end of any drag.
+    ~Impl() override { session.cancel(); }
 
     static void registerOverlayClass();
     static LRESULT CALLBACK overlayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -221,6 +216,10 @@ LRESULT CALLBACK Win32Capture::Impl::overlayProc(HWND window, UINT message, WPAR
             EndPaint(window, &ps);
             return 0;
         }
+        case WM_NCDESTROY:
+            // Owned windows go with their owner: never hold a handle that may be reused.
+            if (self && self->overlay == window) self->overlay = nullptr;
+            break;
         case WM_NCHITTEST:
             return HTTRANSPARENT;
         case WM_MOUSEACTIVATE:
@@ -299,6 +298,8 @@ void Win32Capture::onPanelButtonDown() {
     // hidden over other programs' windows.
     if (impl_->panel) SetCapture(impl_->panel);
     impl_->session.startDrag();
+    // No overlay came up: nothing will end a drag, so nothing may keep the mouse either.
+    if (!impl_->session.dragging() && GetCapture() == impl_->panel) ReleaseCapture();
 }
 
 bool Win32Capture::dragging() const { return impl_->session.dragging(); }
