@@ -18,8 +18,8 @@
 
 #include "app/app_state.hpp"
 #include "app/main_units.hpp"
-#include "app/memory_units.hpp"
 #include "platform/posix/console_client.hpp"
+#include "platform/posix/loop_units.hpp"
 #include "platform/posix/real_time.hpp"
 #include "playback/line_transform.hpp"
 #include "playback/playback_engine.hpp"
@@ -30,20 +30,6 @@ namespace {
 
 constexpr int kLines = 200;
 constexpr int kGapMs = 50;
-
-class BenchUnits : public UnitDirectory {
-  public:
-    BenchUnits(MemoryUnits& memory, TimerUnit& timer) : memory_(memory), timer_(timer) {}
-    Unit* find(std::string_view name) override { return memory_.find(name); }
-    TimerUnit* findTimer(std::string_view name) override {
-        return name == "时钟_歌词播放" ? &timer_ : memory_.findTimer(name);
-    }
-    WindowFrame& frame() override { return memory_.frame(); }
-
-  private:
-    MemoryUnits& memory_;
-    TimerUnit& timer_;
-};
 
 class SilentBoxes : public MessageBoxes {
   public:
@@ -71,8 +57,7 @@ int main(int argc, char** argv) {
     posix::MonotonicClock clock;
     posix::EventLoop loop(clock);
     posix::LoopPumpingWait wait(loop);
-    MemoryUnits memory;
-    BenchUnits directory(memory, loop.createTimer());
+    posix::LoopUnits directory(loop);
     MainUnits units(directory);
     AppState state;
     SilentBoxes boxes;
@@ -92,9 +77,7 @@ int main(int argc, char** argv) {
     posix::ConsoleClient client(clock, [&](const posix::ClientLine& line) {
         started.push_back(line.startMicros);
         sent.push_back(line.sentMicros);
-        const std::int64_t ms = (line.startMicros - start) / 1000;
-        std::fprintf(out, "[+%02lld:%02lld.%03lld] %s\n", static_cast<long long>(ms / 60000),
-                     static_cast<long long>(ms / 1000 % 60), static_cast<long long>(ms % 1000),
+        std::fprintf(out, "%s %s\n", posix::elapsedStamp(line.startMicros - start).c_str(),
                      codepage::gbkToUtf8(line.text).c_str());
     });
     LineTransform transform(units, 1);

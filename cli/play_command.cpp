@@ -25,10 +25,10 @@ int runPlay(const Args&) {
 
 #include "app/app_state.hpp"
 #include "app/main_units.hpp"
-#include "app/memory_units.hpp"
 #include "lyrics/lyric_files.hpp"
 #include "platform/files.hpp"
 #include "platform/posix/console_client.hpp"
+#include "platform/posix/loop_units.hpp"
 #include "platform/posix/real_time.hpp"
 #include "playback/line_transform.hpp"
 #include "playback/playback_engine.hpp"
@@ -154,22 +154,6 @@ std::optional<std::vector<GbkText> > readItems(const std::string& path) {
     return items;
 }
 
-/// The in-memory window, except that the playback timer runs on the event loop.
-class CliUnits : public UnitDirectory {
-  public:
-    CliUnits(MemoryUnits& memory, TimerUnit& playbackTimer)
-        : memory_(memory), playbackTimer_(playbackTimer) {}
-    Unit* find(std::string_view name) override { return memory_.find(name); }
-    TimerUnit* findTimer(std::string_view name) override {
-        return name == "时钟_歌词播放" ? &playbackTimer_ : memory_.findTimer(name);
-    }
-    WindowFrame& frame() override { return memory_.frame(); }
-
-  private:
-    MemoryUnits& memory_;
-    TimerUnit& playbackTimer_;
-};
-
 /// Message boxes go to stderr and are answered "OK".
 class ConsoleMessageBoxes : public MessageBoxes {
   public:
@@ -179,15 +163,6 @@ class ConsoleMessageBoxes : public MessageBoxes {
         return mb::kIdOk;
     }
 };
-
-std::string stamp(std::int64_t micros) {
-    if (micros < 0) micros = 0;
-    const long long ms = micros / 1000;
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "[+%02lld:%02lld.%03lld]", ms / 60000, ms / 1000 % 60,
-                  ms % 1000);
-    return buffer;
-}
 
 }  // namespace
 
@@ -202,8 +177,7 @@ int runPlay(const Args& args) {
     posix::EventLoop loop(time);
     posix::LoopPumpingWait wait(loop);
 
-    MemoryUnits memory;
-    CliUnits directory(memory, loop.createTimer());
+    posix::LoopUnits directory(loop);
     MainUnits units(directory);
     AppState state;
     ConsoleMessageBoxes boxes;
@@ -211,7 +185,7 @@ int runPlay(const Args& args) {
     std::int64_t startMicros = 0;  // set when playback starts
     int delivered = 0;
     posix::ConsoleClient client(time, [&](const posix::ClientLine& line) {
-        std::printf("%s %s\n", stamp(line.startMicros - startMicros).c_str(),
+        std::printf("%s %s\n", posix::elapsedStamp(line.startMicros - startMicros).c_str(),
                     codepage::gbkToUtf8(line.text).c_str());
         std::fflush(stdout);
         ++delivered;

@@ -1,5 +1,7 @@
 #include "platform/posix/console_client.hpp"
 
+#include <cstdio>
+
 namespace posix {
 
 namespace {
@@ -14,6 +16,14 @@ void eraseLastCharacter(GbkText& text) {
 }
 
 }  // namespace
+
+std::string elapsedStamp(std::int64_t micros) {
+    const long long ms = micros < 0 ? 0 : micros / 1000;
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "[+%02lld:%02lld.%03lld]", ms / 60000, ms / 1000 % 60,
+                  ms % 1000);
+    return buffer;
+}
 
 bool ConsoleClient::isWindow(WindowHandle window) {
     return window == kMainWindow || (window == kCardDialog && cardOpen_);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "platform/clock.hpp"
 #include "platform/window_system.hpp"
@@ -17,6 +18,10 @@ struct ClientLine {
     std::int64_t startMicros = 0;  // the click that began the line
     std::int64_t sentMicros = 0;   // the click that sent or confirmed it
 };
+
+/// "[+mm:ss.mmm]" for `micros` since playback began, as the console shows each line; a
+/// negative time reads as 0.
+std::string elapsedStamp(std::int64_t micros);
 
 class ConsoleClient : public WindowSystem {
   public:
