@@ -20,6 +20,7 @@ int runPlay(const Args&) {
 
 #else
 
+#include <charconv>
 #include <csignal>
 #include <optional>
 
@@ -106,12 +107,15 @@ std::optional<PlayOptions> parseOptions(const Args& args) {
         } else if (a == "--seed") {
             auto v = value();
             if (!v) return std::nullopt;
-            try {
-                o.seed = static_cast<std::uint32_t>(std::stoul(*v));
-            } catch (const std::exception&) {
+            // Whole digits only: a signed or half-numeric seed would silently play another mix.
+            std::uint32_t seed = 0;
+            const char* end = v->data() + v->size();
+            const auto [ptr, ec] = std::from_chars(v->data(), end, seed);
+            if (v->empty() || ec != std::errc() || ptr != end) {
                 std::fprintf(stderr, "cantorel-cli play: bad seed '%s'\n", v->c_str());
                 return std::nullopt;
             }
+            o.seed = seed;
         } else if (!a.empty() && a[0] == '-') {
             std::fprintf(stderr, "cantorel-cli play: unknown option '%s'\n", a.c_str());
             return std::nullopt;
@@ -168,7 +172,7 @@ class ConsoleMessageBoxes : public MessageBoxes {
 
 int runPlay(const Args& args) {
     const auto options = parseOptions(args);
-    if (!options) return 2;
+    if (!options) return 1;
 
     posix::MonotonicClock realClock;
     posix::VirtualClock virtualClock;
@@ -244,8 +248,9 @@ int runPlay(const Args& args) {
     struct sigaction action {};
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    struct sigaction previousInt {}, previousTerm {};
+    sigaction(SIGINT, &action, &previousInt);
+    sigaction(SIGTERM, &action, &previousTerm);
     loop.watchFlag(&interrupted);
 
     // A preview runs in virtual time and needs no priority.
@@ -253,6 +258,9 @@ int runPlay(const Args& args) {
     startMicros = time.nowMicros();
     engine.startStop();
     loop.run();  // returns when the song has ended (no timer armed) or on Ctrl-C
+    // Whoever runs the command in-process gets its own Ctrl-C back.
+    sigaction(SIGINT, &previousInt, nullptr);
+    sigaction(SIGTERM, &previousTerm, nullptr);
 
     if (interrupted) {
         if (engine.playing()) engine.startStop();

@@ -1,0 +1,119 @@
+// The play command is compiled into cantorel-cli only; its one source is built into this test
+// as well. Its real-time loop exists on Linux only, so the previews run there.
+#include "cli/play_command.cpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "platform/files.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CommandRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CommandRun play(const cli::Args& args) {
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const int code = cli::runPlay(args);
+    std::fflush(stdout);
+    std::fflush(stderr);
+    CommandRun run{code, testing::internal::GetCapturedStdout(),
+                   testing::internal::GetCapturedStderr()};
+    std::erase(run.out, '\r');
+    return run;
+}
+
+std::string utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+class PlayCommandTest : public ::testing::Test {
+  protected:
+    PlayCommandTest() {
+        std::random_device random;
+        folder_ = fs::temp_directory_path() / ("cantorel-play-" + std::to_string(random()));
+        fs::create_directories(folder_);
+        // GBK: 中文 at 0.5 s written after "ab" at 1 s, and an empty line at 1.25 s.
+        write("song.lrc", "[00:01.00]ab\r\n[00:00.50]\xD6\xD0\xCE\xC4\r\n[00:01.25]\r\n");
+        write("words.txt", "ab\n");
+        write("prefixes.txt", utf8(u8"\xEF\xBB\xBF<\n"));
+        write("suffixes.txt", ">\r\n");
+    }
+    ~PlayCommandTest() override {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+    void write(const std::string& name, const std::string& bytes) {
+        ASSERT_TRUE(files::writeAtomically(path(name), bytes));
+    }
+    std::string path(const std::string& name) const { return (folder_ / name).string(); }
+
+  private:
+    fs::path folder_;
+};
+
+TEST_F(PlayCommandTest, RefusesMissingFilesAndBadOptionsWithExitCodeOne) {
+    const cli::Args refused[] = {
+        {},
+        {path("missing.lrc")},
+        {path("song.lrc"), "--colour"},
+        {path("song.lrc"), "--mode", "desktop"},
+        {path("song.lrc"), "--seed", "12abc"},
+        {path("song.lrc"), "--seed", "-1"},
+        {path("song.lrc"), "--seed", "99999999999"},
+        {path("song.lrc"), "--reverse", "--alternate"},
+        {path("song.lrc"), "--filter-words", path("missing.txt")},
+        {path("song.lrc"), path("song.lrc")},
+    };
+    for (const cli::Args& args : refused) {
+        const CommandRun run = play(args);
+        EXPECT_EQ(run.code, 1) << testing::PrintToString(args);
+        EXPECT_EQ(run.out, "") << testing::PrintToString(args);
+        EXPECT_NE(run.err.find("cantorel-cli play"), std::string::npos) << run.err;
+    }
+}
+
+#ifndef _WIN32
+
+TEST_F(PlayCommandTest, DryRunPrintsEachLineAtItsTimeThroughTheTransforms) {
+    struct Case {
+        cli::Args options;
+        std::string out;
+    };
+    const Case cases[] = {
+        {{"--fill", "~"}, utf8(u8"[+00:00.500] 中文\n[+00:01.000] ab\n[+00:01.250] ~\n")},
+        {{"--mode", "card", "--reverse"},
+         utf8(u8"[+00:00.500] 文中\n[+00:01.000] ba\n[+00:01.250] 花鲜上送贝宝上麦请\n")},
+        {{"--alternate", "--filter-words", path("words.txt"), "--fill", ""},
+         utf8(u8"[+00:00.500] 中文\n[+00:01.000] ................\n[+00:01.250] \n")},
+        {{"--prefix-suffix", "--prefixes", path("prefixes.txt"), "--suffixes", path("suffixes.txt"),
+          "--seed", "7", "--fill", "x"},
+         utf8(u8"[+00:00.500] <中文>\n[+00:01.000] <ab>\n[+00:01.250] <x>\n")},
+    };
+    for (const Case& c : cases) {
+        cli::Args args{path("song.lrc"), "--dry-run"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const CommandRun run = play(args);
+        EXPECT_EQ(run.code, 0) << run.err;
+        EXPECT_EQ(run.out, c.out) << testing::PrintToString(c.options);
+    }
+}
+
+TEST_F(PlayCommandTest, AFileWithoutTimedLinesIsRefused) {
+    write("plain.lrc", "no tags here\r\n");
+    const CommandRun run = play({path("plain.lrc"), "--dry-run"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("no timed lines"), std::string::npos) << run.err;
+}
+
+#endif
+
+}  // namespace
