@@ -40,7 +40,8 @@ std::unique_ptr<Control> build(const UnitLayout& layout, const Placement& at,
 }  // namespace
 
 std::unique_ptr<Control> makeTextControl(const UnitLayout& layout, const Placement& at) {
-    constexpr DWORD kTab = WS_TABSTOP;
+    // The hidden stores lie beyond the window's edges: Tab must not carry the focus out there.
+    const DWORD kTab = layout.hidden ? 0 : WS_TABSTOP;
     switch (layout.kind) {
         case UnitKind::EditBox:
             return build<EditControl>(layout, at, WC_EDITW, kTab | ES_AUTOHSCROLL,

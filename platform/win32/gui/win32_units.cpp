@@ -57,26 +57,25 @@ Win32Units::Win32Units(HWND window, HFONT font) : window_(window) {
         controls_.emplace(std::string(layout.name), std::move(made));
     }
     for (auto& [name, made] : controls_) made->settle();
-    stackOverlaps();
+    clipOverlaps();
 }
 
-// The top bar's units overlap their right-hand neighbours by a few pixels. Sibling windows
+// The top bar's units overlap their right-hand neighbours by a few pixels, and sibling windows
 // created earlier lie on top, so a radio button would cover the left edge of the next radio
 // button's circle or of the next push button. A check or radio button leaves the end of its
-// rectangle blank, so it goes under the neighbour it overlaps. Right to left, so a chain of
-// neighbours ends with each one under the next.
-void Win32Units::stackOverlaps() {
+// rectangle blank, so it gives up the overlapped strip through a window region. The creation
+// order stays the layout's, and with it the Tab order and the radio group.
+void Win32Units::clipOverlaps() {
     const auto all = layout::mainWindow();
-    for (size_t i = all.size(); i-- > 0;) {
+    for (size_t i = 0; i < all.size(); ++i) {
         if (!hasBlankRightPart(all[i].kind)) continue;
         for (size_t j = i + 1; j < all.size(); ++j) {
-            if (!overlap(all[i], all[j])) continue;
+            if (!overlap(all[i], all[j]) || all[j].x <= all[i].x) continue;
             Control* under = control(all[i].name);
-            Control* over = control(all[j].name);
-            if (under && over) {
-                SetWindowPos(under->hwnd(), over->hwnd(), 0, 0, 0, 0,
-                             SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            }
+            if (!under) break;
+            // The system owns the region once it is set.
+            HRGN kept = CreateRectRgn(0, 0, all[j].x - all[i].x, all[i].height);
+            if (kept && !SetWindowRgn(under->hwnd(), kept, FALSE)) DeleteObject(kept);
             break;
         }
     }

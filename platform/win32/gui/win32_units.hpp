@@ -38,7 +38,7 @@ class Win32Units : public UnitDirectory, public WindowFrame {
     void addTimer(std::string_view name, std::unique_ptr<TimerUnit> timer);
 
   private:
-    void stackOverlaps();
+    void clipOverlaps();
 
     HWND window_;
     std::map<std::string, std::unique_ptr<Control>, std::less<>> controls_;
