@@ -194,8 +194,8 @@ TEST_F(MainWindowTest, EveryUnitExistsWithItsKindCaptionAndPlace) {
             // Boxes of the window are fitted to the client width of the form they show in:
             // none is cut off at the window's right edge.
             const int border = (outer.right - outer.left) - (client.right - client.left);
-            const int form = unit.x < layout::kNarrowWidth - border ? layout::kNarrowWidth
-                                                                    : layout::kWideWidth;
+            const int form =
+                unit.x < layout::kNarrowWidth - border ? layout::kNarrowWidth : layout::kWideWidth;
             EXPECT_EQ(place.right, std::min(unit.x + unit.width, form - border)) << name;
             EXPECT_GE(place.right - place.left, unit.width - 8) << name;
         } else {
@@ -220,17 +220,87 @@ bool above(HWND upper, HWND lower) {
     return false;
 }
 
-TEST_F(MainWindowTest, OverlappingNeighboursLeaveEachOtherWhole) {
+TEST_F(MainWindowTest, OverlappingNeighboursLeaveEachOtherWholeAndKeepTheLayoutsTabOrder) {
     auto window = open(makeProgramFolder("stacking"));
     gui::Win32Units& units = window->units();
     auto hwnd = [&](std::string_view name) { return units.control(name)->hwnd(); };
-    // Radio buttons leave the end of their rectangle blank: the neighbour they overlap lies on top.
-    EXPECT_TRUE(above(hwnd("昵称字幕"), hwnd("公屏字幕")));
-    EXPECT_TRUE(above(hwnd("歌词下载"), hwnd("昵称字幕")));
+    ShowWindow(window->hwnd(), SW_SHOWNOACTIVATE);
+    UpdateWindow(window->hwnd());
+
+    // Radio buttons leave the end of their rectangle blank: the strip they overlap belongs to
+    // the neighbour on their right.
+    auto screenPoint = [&](std::string_view name, int x, int y) {
+        POINT p{x, y};
+        ClientToScreen(GetParent(hwnd(name)), &p);
+        return p;
+    };
+    const UnitLayout* publicScreen = layout::findUnit("公屏字幕");
+    const UnitLayout* card = layout::findUnit("昵称字幕");
+    const UnitLayout* search = layout::findUnit("歌词下载");
+    EXPECT_EQ(WindowFromPoint(screenPoint("公屏字幕", card->x + 2, card->y + 10)),
+              hwnd("昵称字幕"));
+    EXPECT_EQ(WindowFromPoint(screenPoint("昵称字幕", search->x + 2, search->y + 10)),
+              hwnd("歌词下载"));
+    EXPECT_EQ(WindowFromPoint(screenPoint("公屏字幕", publicScreen->x + 10, publicScreen->y + 10)),
+              hwnd("公屏字幕"));
+
+    // Tab walks the top bar left to right, and the two radio buttons form one group.
+    HWND main = window->hwnd();
+    EXPECT_EQ(GetNextDlgTabItem(main, hwnd("公屏字幕"), FALSE), hwnd("昵称字幕"));
+    EXPECT_EQ(GetNextDlgTabItem(main, hwnd("昵称字幕"), FALSE), hwnd("歌词下载"));
+    EXPECT_EQ(GetNextDlgTabItem(main, hwnd("歌词下载"), FALSE), hwnd("设置"));
+    EXPECT_EQ(GetNextDlgGroupItem(GetParent(hwnd("公屏字幕")), hwnd("公屏字幕"), FALSE),
+              hwnd("昵称字幕"));
+
     // Units sharing one place: the lyric list covers the preview, the settings panel the search
     // panel.
     EXPECT_TRUE(above(hwnd("超级列表框_歌词"), hwnd("歌词预览")));
     EXPECT_TRUE(above(hwnd("用户设置"), hwnd("歌词搜索功能")));
+}
+
+TEST_F(MainWindowTest, TabNeverCarriesTheFocusToAHiddenStore) {
+    auto window = open(makeProgramFolder("tab-stores"));
+    HWND main = window->hwnd();
+    ShowWindow(main, SW_SHOWNOACTIVATE);
+    RECT client{};
+    GetClientRect(main, &client);
+    HWND first = GetNextDlgTabItem(main, nullptr, FALSE);
+    ASSERT_NE(first, nullptr);
+    HWND at = first;
+    int stops = 0;
+    do {
+        const RECT place = placeIn(main, at);
+        EXPECT_LT(place.left, client.right) << stops;
+        EXPECT_LT(place.top, client.bottom) << stops;
+        at = GetNextDlgTabItem(main, at, FALSE);
+    } while (at && at != first && ++stops < 200);
+    EXPECT_GT(stops, 10);
+    EXPECT_LT(stops, 200);
+}
+
+TEST_F(MainWindowTest, EnterOnAFocusedPushButtonClicksIt) {
+    auto window = open(makeProgramFolder("enter"));
+    MainUnits& u = window->mainUnits();
+    gui::Win32Units& units = window->units();
+    auto enterOn = [&](std::string_view name) {
+        HWND target = units.control(name)->hwnd();
+        SetFocus(target);
+        MSG m{target, WM_KEYDOWN, VK_RETURN, 1, 0, {}};
+        return window->translateMessage(m);
+    };
+
+    u.前缀.setEditText("甲");
+    EXPECT_TRUE(enterOn("前缀_添加"));
+    ASSERT_EQ(u.前缀.count(), 1);
+    EXPECT_EQ(u.前缀.item(0), "甲");
+
+    // The toggles look like push buttons and are pressed the same way.
+    EXPECT_TRUE(enterOn("设置"));
+    EXPECT_EQ(u.设置.text(), "设置[收起]");
+
+    // Enter on a plain check box leaves it as it was.
+    enterOn("开启倒序模式");
+    EXPECT_FALSE(u.开启倒序模式.checked());
 }
 
 TEST_F(MainWindowTest, StatusBarStartsWithItsTwoParts) {
@@ -397,8 +467,8 @@ TEST_F(MainWindowTest, RereadingTheSameFolderKeepsTheListScrolledWhereItWas) {
 TEST_F(MainWindowTest, PressInTheFileListBringsBackTheLyricListAndRereadsTheTypedFolder) {
     const auto folder = makeProgramFolder("press");
     const auto typed = makeProgramFolder("press-typed");
-    CloseHandle(CreateFileW((typed / L"a.lrc").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            0, nullptr));
+    CloseHandle(CreateFileW((typed / L"a.lrc").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                            nullptr));
     auto window = open(folder);
     MainUnits& u = window->mainUnits();
     u.歌词预览.setVisible(true);
@@ -417,6 +487,44 @@ TEST_F(MainWindowTest, PressInTheFileListBringsBackTheLyricListAndRereadsTheType
     EXPECT_TRUE(u.超级列表框_歌词.visible());
     EXPECT_EQ(u.文件框1.folder(), gbkPath(typed));
     EXPECT_EQ(SendMessageW(box, LB_GETCOUNT, 0, 0), 1);
+}
+
+// A file with two tagged lines, the second one empty.
+void writeLyric(const std::filesystem::path& file) {
+    const std::string text = "[00:01.00]\xB5\xDA\xD2\xBB\r\n[00:02.00]\r\n";
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(h);
+}
+
+TEST_F(MainWindowTest, ChoosingAFileByClickOrDoubleClickLoadsIt) {
+    const auto folder = makeProgramFolder("load");
+    writeLyric(folder / L"\u6b4c.lrc");
+    auto window = open(folder);
+    MainUnits& u = window->mainUnits();
+    HWND box = window->units().control("文件框1")->hwnd();
+    ASSERT_EQ(SendMessageW(box, LB_GETCOUNT, 0, 0), 1);
+    u.歌词预览.setVisible(true);
+    u.超级列表框_歌词.setVisible(false);
+
+    const LPARAM onFirstItem = MAKELPARAM(10, 4);
+    SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, onFirstItem);
+    SendMessageW(box, WM_LBUTTONUP, 0, onFirstItem);
+    EXPECT_FALSE(u.歌词预览.visible());
+    EXPECT_TRUE(u.超级列表框_歌词.visible());
+    ASSERT_EQ(u.超级列表框_歌词.rowCount(), 2);
+    EXPECT_EQ(u.超级列表框_歌词.cell(0, 1), "\xB5\xDA\xD2\xBB");
+    EXPECT_EQ(u.超级列表框_歌词.cell(1, 1), u.填充.text());
+    EXPECT_EQ(u.透明标签1.text(), "歌.lrc");
+
+    // A double-click on the file already selected changes no selection and still loads.
+    u.超级列表框_歌词.clear();
+    u.填充.setText("fill");
+    SendMessageW(box, WM_LBUTTONDBLCLK, MK_LBUTTON, onFirstItem);
+    SendMessageW(box, WM_LBUTTONUP, 0, onFirstItem);
+    ASSERT_EQ(u.超级列表框_歌词.rowCount(), 2);
+    EXPECT_EQ(u.超级列表框_歌词.cell(1, 1), "fill");
 }
 
 }  // namespace

@@ -23,8 +23,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
         if (window.create()) {
             ShowWindow(window.hwnd(), show);
             UpdateWindow(window.hwnd());
-            HWND main = window.hwnd();
-            message_loop::setFilter([main](MSG& m) { return IsDialogMessageW(main, &m) != 0; });
+            message_loop::setFilter([&window](MSG& m) { return window.translateMessage(m); });
             code = message_loop::run();
             message_loop::setFilter({});
         }

@@ -10,6 +10,7 @@
 #include "app/settings_panel.hpp"
 #include "app/startup.hpp"
 #include "platform/win32/gui/draw_panel.hpp"
+#include "platform/win32/message_loop.hpp"
 #include "platform/win32/timer_win32.hpp"
 
 namespace {
@@ -36,6 +37,15 @@ void useThemedStyle() {
         reinterpret_cast<void*>(GetProcAddress(uxtheme, "SetThemeAppProperties")));
     constexpr DWORD kNonClient = 1, kControls = 2, kWebContent = 4;
     if (set) set(kNonClient | kControls | kWebContent);
+}
+
+bool isPushButton(HWND hwnd) {
+    wchar_t name[16] = {};
+    GetClassNameW(hwnd, name, 16);
+    if (lstrcmpiW(name, WC_BUTTONW) != 0) return false;
+    const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
+    const LONG_PTR type = style & BS_TYPEMASK;
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || (style & BS_PUSHLIKE) != 0;
 }
 
 }  // namespace
@@ -168,13 +178,13 @@ void MainWindow::wireHandlers() {
     });
     // A double-click on a file not yet selected loads twice (selection change first); the
     // second load of the same file changes nothing the user sees.
-    onCommand("文件框1", LBN_SELCHANGE, [this] { lyricFiles_->loadSelectedFile(); });
-    onCommand("文件框1", LBN_DBLCLK, [this] { lyricFiles_->loadSelectedFile(); });
+    onCommand("文件框1", LBN_SELCHANGE, [this] { loadSelectedFile(); });
+    onCommand("文件框1", LBN_DBLCLK, [this] { loadSelectedFile(); });
 
     onCommand("开始字幕", BN_CLICKED, [this] { engine_->startStop(); });
     onNotify("超级列表框_歌词", NM_DBLCLK, [this] { engine_->jumpTo(); });
-    // The top bar's stacking (see Win32Units::stackOverlaps) splits the two radio buttons
-    // into different Windows radio groups, so their exclusion is kept here.
+    // Windows unticks the other radio button of the group only while both are shown and
+    // enabled; the handlers keep the two exclusive in every case.
     onCommand("公屏字幕", BN_CLICKED, [this, &u] {
         if (u.公屏字幕.checked()) u.昵称字幕.setChecked(false);
         delivery_->onPublicScreenClicked();
@@ -201,6 +211,30 @@ void MainWindow::wireHandlers() {
         if (capture_) capture_->onPanelButtonDown();
     });
     // The search panel's units exist; their handlers come with lyric search.
+}
+
+void MainWindow::loadSelectedFile() {
+    // The lyric list comes back over the preview and gets painted, and whatever the click left
+    // queued runs, before a long file keeps the thread busy.
+    main_->歌词预览.setVisible(false);
+    main_->超级列表框_歌词.setVisible(true);
+    message_loop::pumpPending();
+    // What ran may have closed the window: then there is no list left to fill.
+    if (!hwnd_ || message_loop::quitPending()) return;
+    lyricFiles_->loadSelectedFile();
+}
+
+bool MainWindow::translateMessage(MSG& message) {
+    if (!hwnd_) return false;
+    // The window is no dialog, so the dialog manager knows no default button and Enter would
+    // press nothing: Enter on a focused push button clicks it, as Space does.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
+        IsChild(hwnd_, message.hwnd) && isPushButton(message.hwnd)) {
+        SendMessageW(message.hwnd, BM_CLICK, 0, 0);
+        return true;
+    }
+    // Tab, Shift+Tab and the arrow keys move between the units.
+    return IsDialogMessageW(hwnd_, &message) != 0;
 }
 
 void MainWindow::chooseFolder() {

@@ -41,6 +41,9 @@ class MainWindow {
     /// Creates the window (its creation steps run inside) without showing it; false on failure.
     bool create();
     HWND hwnd() const { return hwnd_; }
+    /// Keyboard handling for the message loop: true when `message` was used up (Enter on a
+    /// push button, Tab and arrow navigation between the units).
+    bool translateMessage(MSG& message);
 
     gui::Win32Units& units() { return *units_; }
     MainUnits& mainUnits() { return *main_; }
@@ -54,6 +57,7 @@ class MainWindow {
     void wireHandlers();
     void runCreationSteps();
     void chooseFolder();
+    void loadSelectedFile();
     void saveSettings();
     void onCommand(int id, int code);
     void onNotify(const NMHDR& header);
