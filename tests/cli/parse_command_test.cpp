@@ -4,57 +4,23 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <random>
+#include <algorithm>
 #include <string>
 
-#include "platform/files.hpp"
+#include "tests/cli/command_run.hpp"
 
 namespace {
 
-namespace fs = std::filesystem;
+CommandRun parse(const cli::Args& args) { return runCommand(cli::runParse, args); }
 
-struct CommandRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-// Runs the command; line ends are compared without the CR a Windows console adds.
-CommandRun parse(const cli::Args& args) {
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    const int code = cli::runParse(args);
-    std::fflush(stdout);
-    std::fflush(stderr);
-    CommandRun run{code, testing::internal::GetCapturedStdout(),
-                   testing::internal::GetCapturedStderr()};
-    std::erase(run.out, '\r');
-    return run;
-}
-
-class ParseCommandTest : public ::testing::Test {
+class ParseCommandTest : public CommandFolderTest {
   protected:
     ParseCommandTest() {
-        std::random_device random;
-        folder_ = fs::temp_directory_path() / ("cantorel-cli-" + std::to_string(random()));
-        fs::create_directories(folder_);
         // GBK, CR LF: 星光 on a header line, an empty line, a quote and a tab in the text.
         write("song.lrc",
               "[ti:\xD0\xC7\xB9\xE2]\r\n[ar:A\"B]\r\n[offset:-120]\r\n[00:02.50]say \"hi\"\t\\\r\n"
               "[00:01.00]\r\n");
     }
-    ~ParseCommandTest() override {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-    void write(const std::string& name, const std::string& bytes) {
-        ASSERT_TRUE(files::writeAtomically(path(name), bytes));
-    }
-    std::string path(const std::string& name) const { return (folder_ / name).string(); }
-
-  private:
-    fs::path folder_;
 };
 
 TEST_F(ParseCommandTest, PrintsTheLyricListInUtf8) {

@@ -4,59 +4,25 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <random>
 #include <string>
 
-#include "platform/files.hpp"
+#include "tests/cli/command_run.hpp"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-struct CommandRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CommandRun play(const cli::Args& args) {
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    const int code = cli::runPlay(args);
-    std::fflush(stdout);
-    std::fflush(stderr);
-    CommandRun run{code, testing::internal::GetCapturedStdout(),
-                   testing::internal::GetCapturedStderr()};
-    std::erase(run.out, '\r');
-    return run;
-}
+CommandRun play(const cli::Args& args) { return runCommand(cli::runPlay, args); }
 
 std::string utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
-class PlayCommandTest : public ::testing::Test {
+class PlayCommandTest : public CommandFolderTest {
   protected:
     PlayCommandTest() {
-        std::random_device random;
-        folder_ = fs::temp_directory_path() / ("cantorel-play-" + std::to_string(random()));
-        fs::create_directories(folder_);
         // GBK: 中文 at 0.5 s written after "ab" at 1 s, and an empty line at 1.25 s.
         write("song.lrc", "[00:01.00]ab\r\n[00:00.50]\xD6\xD0\xCE\xC4\r\n[00:01.25]\r\n");
         write("words.txt", "ab\n");
         write("prefixes.txt", utf8(u8"\xEF\xBB\xBF<\n"));
         write("suffixes.txt", ">\r\n");
     }
-    ~PlayCommandTest() override {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-    void write(const std::string& name, const std::string& bytes) {
-        ASSERT_TRUE(files::writeAtomically(path(name), bytes));
-    }
-    std::string path(const std::string& name) const { return (folder_ / name).string(); }
-
-  private:
-    fs::path folder_;
 };
 
 TEST_F(PlayCommandTest, RefusesMissingFilesAndBadOptionsWithExitCodeOne) {
