@@ -235,6 +235,23 @@ TEST_F(CaptureDrag, QuickClickOnThePanelEndsWithNoTargetAndEverythingRestored) {
     EXPECT_FALSE(capture->hook().installed());
 }
 
+TEST_F(CaptureDrag, ClosingMidDragRestoresCursorTopmostAndMouse) {
+    const int countBefore = cursorCount();
+    SetCursorPos(124, 124);
+    button(true);
+    pump(250);
+    ASSERT_TRUE(capture->dragging());
+    ASSERT_LT(cursorCount(), countBefore);
+
+    capture.reset();
+    EXPECT_EQ(overlay(), nullptr);
+    EXPECT_FALSE(topmost(main));
+    EXPECT_EQ(cursorCount(), countBefore);
+    EXPECT_NE(GetCapture(), panel);
+    button(false);
+    pump(100);
+}
+
 TEST_F(CaptureDrag, DragOntoAnotherProgramMakesItTheTarget) {
     STARTUPINFOW si{};
     si.cb = sizeof(si);
