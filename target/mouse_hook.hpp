@@ -77,5 +77,3 @@ class HOOK类 {
     bool installed_ = false;
     std::uint32_t lastLeftUpTime_ = 0;
 };
-
-using MouseHook = HOOK类;

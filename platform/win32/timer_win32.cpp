@@ -68,7 +68,6 @@ class TimerScheduler {
         timers_.erase(id);
         rearm();
     }
-    bool highResolution() const { return highResolution_; }
 
     // Arms the waitable timer for the earliest expiry of all timers (or disarms it).
     void rearm() {
@@ -206,8 +205,3 @@ void Win32Timer::setPeriod(int ms) {
 }
 
 void Win32Timer::setHandler(std::function<void()> handler) { handler_ = std::move(handler); }
-
-bool Win32Timer::usesHighResolutionTimer() {
-    auto* scheduler = TimerScheduler::current();
-    return scheduler && scheduler->highResolution();
-}

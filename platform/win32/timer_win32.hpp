@@ -28,10 +28,6 @@ class Win32Timer final : public TimerUnit {
     void setPeriod(int ms) override;
     void setHandler(std::function<void()> handler) override;
 
-    /// How this thread's timers are woken: true with a high-resolution waitable timer (Windows
-    /// 10 1803 and later), false with a plain waitable timer and a 1 ms system timer period.
-    static bool usesHighResolutionTimer();
-
   private:
     friend class TimerScheduler;
     std::uint64_t id_;
