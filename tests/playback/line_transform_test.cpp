@@ -63,6 +63,36 @@ TEST(LineTransform, TidyUpRewritesTheWordListStageByStage) {
     }
 }
 
+TEST(LineTransform, TidyUpWritesEachStageIntoTheBox) {
+    // The user watches the word list being cleaned: trim, outer line breaks, blank lines.
+    struct RecordingBox : EditBox {
+        GbkText content;
+        std::vector<GbkText> writes;
+        GbkText text() const override { return content; }
+        void setText(const GbkText& text) override { writes.push_back(content = text); }
+        bool visible() const override { return true; }
+        void setVisible(bool) override {}
+        bool enabled() const override { return true; }
+        void setEnabled(bool) override {}
+    };
+    struct Directory : UnitDirectory {
+        MemoryUnits memory;
+        RecordingBox words;
+        Unit* find(std::string_view name) override {
+            return name == "过滤" ? &words : memory.find(name);
+        }
+        TimerUnit* findTimer(std::string_view name) override { return memory.findTimer(name); }
+        WindowFrame& frame() override { return memory.frame(); }
+    } directory;
+    MainUnits units{directory};
+    LineTransform transform{units, 1};
+    units.是否开启广告过滤模式.setChecked(true);
+    directory.words.content = "  \r\nQQ\r\n\r\nwww\r\n  ";
+    EXPECT_EQ(transform.apply("www"), kDots);
+    EXPECT_THAT(directory.words.writes,
+                ElementsAre("\r\nQQ\r\n\r\nwww\r\n", "QQ\r\n\r\nwww", "QQ\r\nwww"));
+}
+
 TEST(LineTransform, EmptyWordsFilterNothing) {
     TransformHarness h;
     h.filterWith("\r\n\r\nQQ\r\n");  // tidied to an empty first word, then QQ
