@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <random>
 #include <string>
 
 #include "app/list_file.hpp"
@@ -13,29 +12,11 @@
 #include "app/settings_panel.hpp"
 #include "app/startup.hpp"
 #include "platform/files.hpp"
+#include "tests/support/temp_folder.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// A fresh folder per test, removed afterwards. ASCII names, so GBK and native paths agree.
-class TempFolder {
-  public:
-    TempFolder() {
-        std::random_device random;
-        path_ = fs::temp_directory_path() / ("cantorel-settings-" + std::to_string(random()));
-        fs::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    GbkText gbk() const { return path_.string(); }
-    fs::path operator/(const char* name) const { return path_ / name; }
-
-  private:
-    fs::path path_;
-};
 
 // One run of the program: a fresh window and a store over the shared folder.
 struct Session {

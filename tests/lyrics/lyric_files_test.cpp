@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,33 +10,12 @@
 #include "app/memory_units.hpp"
 #include "platform/files.hpp"
 #include "tests/support/fake_message_boxes.hpp"
+#include "tests/support/temp_folder.hpp"
 #include "text/codepage.hpp"
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::string_literals;
-
-// A fresh folder per test, removed afterwards. Its own name is ASCII, so GBK and native agree.
-class TempFolder {
-  public:
-    TempFolder() {
-        std::random_device random;
-        path_ = fs::temp_directory_path() / ("cantorel-lyrics-" + std::to_string(random()));
-        fs::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    GbkText gbk() const { return path_.string(); }
-    void write(const GbkText& name, const std::string& bytes) const {
-        ASSERT_TRUE(files::writeAtomically(files::join(gbk(), name), bytes)) << name;
-    }
-
-  private:
-    fs::path path_;
-};
 
 class FakePlayback : public PlaybackSeam {
   public:
