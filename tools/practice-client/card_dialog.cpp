@@ -3,8 +3,9 @@
 
 #include "tools/practice-client/room_window.hpp"
 
-CardDialog::CardDialog(RoomWindow& room, ClientLog& log) : ClientWindow(log, "card"), room_(room) {
-    name_.setText(room.nickname());
+CardDialog::CardDialog(RoomWindow& room, ClientLog& log)
+    : ClientWindow(log, "card", kName, "name"), room_(room) {
+    field_.setText(room.nickname());
 }
 
 CardDialog* CardDialog::open(RoomWindow& room, ClientLog& log) {
@@ -32,58 +33,23 @@ void CardDialog::bringToFront() {
                    ",\"existing\":true");
 }
 
-CardDialog::Part CardDialog::hit(int x, int y) const {
-    if (kName.contains(x, y)) return Part::Name;
-    if (kCancel.contains(x, y)) return Part::Cancel;
-    if (kConfirm.contains(x, y)) return Part::Confirm;
-    return Part::None;
+int CardDialog::partAt(int x, int y) const {
+    if (kName.contains(x, y)) return Name;
+    if (kCancel.contains(x, y)) return Cancel;
+    if (kConfirm.contains(x, y)) return Confirm;
+    return None;
 }
 
 void CardDialog::confirm() {
-    const bool changed = name_.text() != room_.nickname();
-    log_.event("nickname", json::textFields("text", name_.text()) +
+    const bool changed = field_.text() != room_.nickname();
+    log_.event("nickname", json::textFields("text", field_.text()) +
                                ",\"changed\":" + (changed ? "true" : "false"));
-    room_.setNickname(name_.text());
+    room_.setNickname(field_.text());
 }
 
-bool CardDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    const int x = static_cast<short>(LOWORD(lParam));
-    const int y = static_cast<short>(HIWORD(lParam));
-    switch (message) {
-        case WM_LBUTTONDOWN:
-            pressed_ = hit(x, y);
-            if (pressed_ == Part::Name && !nameFocused_) {
-                nameFocused_ = true;
-                log_.event("focus", "\"window\":\"card\",\"field\":\"name\"");
-            }
-            repaint();
-            return true;
-        case WM_LBUTTONUP: {
-            const Part released = hit(x, y);
-            const Part pressed = pressed_;
-            pressed_ = Part::None;
-            repaint();
-            if (released != pressed) return true;
-            if (released == Part::Confirm) confirm();
-            if (released == Part::Cancel) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
-            return true;
-        }
-        case WM_CHAR:
-            if (nameFocused_ && wParam >= 0x20 && wParam != 0x7F) {
-                name_.type(static_cast<wchar_t>(wParam));
-                repaint();
-            }
-            return true;
-        case WM_KEYDOWN:
-            if (nameFocused_ && wParam == VK_BACK && name_.backspace()) repaint();
-            return true;
-        case WM_CLOSE:
-            DestroyWindow(hwnd_);
-            return true;
-        default:
-            (void)result;
-            return false;
-    }
+void CardDialog::clicked(int part) {
+    if (part == Confirm) confirm();
+    if (part == Cancel) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
 void CardDialog::paint(HDC dc, const RECT& client) {
@@ -96,9 +62,9 @@ void CardDialog::paint(HDC dc, const RECT& client) {
               RGB(110, 110, 110));
     paintText(dc, Box{20, kName.top, kName.left - 6, kName.bottom}, L"名片：", fonts.normal,
               RGB(30, 30, 30));
-    name_.paint(dc, nameFocused_);
-    paintButton(dc, kCancel, L"取消", pressed_ == Part::Cancel);
-    paintButton(dc, kConfirm, L"确定", pressed_ == Part::Confirm);
+    field_.paint(dc, fieldFocused_);
+    paintButton(dc, kCancel, L"取消", pressed_ == Cancel);
+    paintButton(dc, kConfirm, L"确定", pressed_ == Confirm);
 }
 
 void CardDialog::onDestroyed() {

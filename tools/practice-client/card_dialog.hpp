@@ -23,16 +23,13 @@ class CardDialog final : public ClientWindow {
 
   private:
     CardDialog(RoomWindow& room, ClientLog& log);
-    enum class Part { None, Name, Cancel, Confirm };
-    Part hit(int x, int y) const;
+    enum Part { None, Name, Cancel, Confirm };
+    int partAt(int x, int y) const override;
+    void clicked(int part) override;
     void confirm();
 
-    bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void paint(HDC dc, const RECT& client) override;
     void onDestroyed() override;
 
     RoomWindow& room_;
-    TextField name_{kName};
-    bool nameFocused_ = false;
-    Part pressed_ = Part::None;
 };

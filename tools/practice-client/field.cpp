@@ -160,7 +160,46 @@ LRESULT CALLBACK ClientWindow::proc(HWND window, UINT message, WPARAM wParam, LP
         self->onDestroyed();
         return DefWindowProcW(window, message, wParam, lParam);
     }
+    if (self->onInput(message, wParam, lParam)) return 0;
     LRESULT result = 0;
     if (self->onMessage(message, wParam, lParam, result)) return result;
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool ClientWindow::onInput(UINT message, WPARAM wParam, LPARAM lParam) {
+    const int x = static_cast<short>(LOWORD(lParam));
+    const int y = static_cast<short>(HIWORD(lParam));
+    switch (message) {
+        case WM_LBUTTONDOWN:
+            pressed_ = partAt(x, y);
+            if (field_.box().contains(x, y) && !fieldFocused_) {
+                fieldFocused_ = true;
+                log_.event("focus", std::string("\"window\":\"") + logName_ + "\",\"field\":\"" +
+                                        fieldName_ + "\"");
+            }
+            repaint();
+            return true;
+        case WM_LBUTTONUP: {
+            const int released = partAt(x, y);
+            const int pressed = pressed_;
+            pressed_ = 0;
+            repaint();
+            if (released != 0 && released == pressed) clicked(released);
+            return true;
+        }
+        case WM_CHAR:
+            if (fieldFocused_ && wParam >= 0x20 && wParam != 0x7F) {
+                field_.type(static_cast<wchar_t>(wParam));
+                repaint();
+            }
+            return true;
+        case WM_KEYDOWN:
+            if (fieldFocused_ && wParam == VK_BACK && field_.backspace()) repaint();
+            return true;
+        case WM_CLOSE:
+            DestroyWindow(hwnd_);
+            return true;
+        default:
+            return false;
+    }
 }

@@ -51,7 +51,9 @@ void paintText(HDC dc, const Box& box, const std::wstring& text, HFONT font, COL
 
 /// Base of the client's top-level windows: class TXGuiFoundation with a Unicode window
 /// procedure (so a GBK byte pair posted with PostMessageA arrives as one character), a log
-/// line for every input message received, and double-buffered painting.
+/// line for every input message received, and double-buffered painting. Each window has one
+/// text field and a few clickable parts: a press on the field gives it the focus, a press and a
+/// release on the same part click it, characters and Backspace go to the focused field.
 class ClientWindow {
   public:
     static constexpr wchar_t kClass[] = L"TXGuiFoundation";
@@ -62,22 +64,33 @@ class ClientWindow {
     HWND handle() const { return hwnd_; }
 
   protected:
-    ClientWindow(ClientLog& log, const char* logName) : log_(log), logName_(logName) {}
+    /// `logName` names the window in the log, `fieldName` its text field.
+    ClientWindow(ClientLog& log, const char* logName, Box fieldBox, const char* fieldName)
+        : log_(log), field_(fieldBox), logName_(logName), fieldName_(fieldName) {}
     bool create(const std::wstring& title, DWORD style, int x, int y, int width, int height,
                 HWND owner);
     void repaint() { InvalidateRect(hwnd_, nullptr, FALSE); }
 
-    /// Handles a message; return nullopt-like `false` to fall through to DefWindowProcW.
-    virtual bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
+    /// The clickable part at a client point, 0 for none.
+    virtual int partAt(int x, int y) const = 0;
+    /// A press and a release both landed on `part` (never 0).
+    virtual void clicked(int part) = 0;
+    /// Messages beyond the common input; false falls through to DefWindowProcW.
+    virtual bool onMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
     virtual void paint(HDC dc, const RECT& client) = 0;
     /// The window is gone; the object may delete itself here.
     virtual void onDestroyed() {}
 
     ClientLog& log_;
     HWND hwnd_ = nullptr;
+    TextField field_;
+    bool fieldFocused_ = false;
+    int pressed_ = 0;  // the part under a press not yet released
 
   private:
     static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    bool onInput(UINT message, WPARAM wParam, LPARAM lParam);
     void paintBuffered();
     const char* logName_;
+    const char* fieldName_;
 };

@@ -12,7 +12,7 @@ std::wstring speakerLine(const std::wstring& nickname, const std::wstring& text)
 }  // namespace
 
 RoomWindow::RoomWindow(ClientLog& log, std::wstring nickname)
-    : ClientWindow(log, "main"), nickname_(std::move(nickname)) {}
+    : ClientWindow(log, "main", kInput, "chat"), nickname_(std::move(nickname)) {}
 
 bool RoomWindow::open(const std::wstring& title, int x, int y, int width, int height) {
     if (!create(title, WS_OVERLAPPEDWINDOW, x, y, width, height, nullptr)) return false;
@@ -27,11 +27,16 @@ void RoomWindow::setNickname(const std::wstring& nickname) {
     repaint();
 }
 
-RoomWindow::Part RoomWindow::hit(int x, int y) const {
-    if (kCard.contains(x, y)) return Part::Card;
-    if (kInput.contains(x, y)) return Part::Input;
-    if (kSend.contains(x, y)) return Part::Send;
-    return Part::None;
+int RoomWindow::partAt(int x, int y) const {
+    if (kCard.contains(x, y)) return Card;
+    if (kInput.contains(x, y)) return Input;
+    if (kSend.contains(x, y)) return Send;
+    return None;
+}
+
+void RoomWindow::clicked(int part) {
+    if (part == Card) openCard();
+    if (part == Send) send();
 }
 
 void RoomWindow::openCard() {
@@ -43,7 +48,7 @@ void RoomWindow::openCard() {
 }
 
 void RoomWindow::send() {
-    const std::wstring text = input_.text();
+    const std::wstring text = field_.text();
     if (text.empty()) {
         // The chat program sends nothing for an empty line.
         log_.event("send_ignored", "\"reason\":\"empty\"");
@@ -52,56 +57,18 @@ void RoomWindow::send() {
     log_.event("public",
                json::textFields("nickname", nickname_) + "," + json::textFields("text", text));
     chat_.push_back(speakerLine(nickname_, text));
-    input_.setText(L"");
+    field_.setText(L"");
     repaint();
 }
 
-bool RoomWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    const int x = static_cast<short>(LOWORD(lParam));
-    const int y = static_cast<short>(HIWORD(lParam));
-    switch (message) {
-        case WM_LBUTTONDOWN:
-            pressed_ = hit(x, y);
-            if (pressed_ == Part::Input && !inputFocused_) {
-                inputFocused_ = true;
-                log_.event("focus", "\"window\":\"main\",\"field\":\"chat\"");
-            }
-            repaint();
-            return true;
-        case WM_LBUTTONUP: {
-            const Part released = hit(x, y);
-            const Part pressed = pressed_;
-            pressed_ = Part::None;
-            repaint();
-            if (released != pressed) return true;
-            if (released == Part::Card) openCard();
-            if (released == Part::Send) send();
-            return true;
-        }
-        case WM_CHAR:
-            if (inputFocused_ && wParam >= 0x20 && wParam != 0x7F) {
-                input_.type(static_cast<wchar_t>(wParam));
-                repaint();
-            }
-            return true;
-        case WM_KEYDOWN:
-            if (inputFocused_ && wParam == VK_BACK && input_.backspace()) repaint();
-            return true;
-        case WM_GETMINMAXINFO: {
-            // Let Cantorel make the window 1000 x 700 on any screen.
-            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-            info->ptMaxTrackSize.x = std::max<LONG>(info->ptMaxTrackSize.x, 1000);
-            info->ptMaxTrackSize.y = std::max<LONG>(info->ptMaxTrackSize.y, 700);
-            result = 0;
-            return true;
-        }
-        case WM_CLOSE:
-            DestroyWindow(hwnd_);
-            return true;
-        default:
-            (void)wParam;
-            return false;
-    }
+bool RoomWindow::onMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+    if (message != WM_GETMINMAXINFO) return false;
+    // Let Cantorel make the window 1000 x 700 on any screen.
+    auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+    info->ptMaxTrackSize.x = std::max<LONG>(info->ptMaxTrackSize.x, 1000);
+    info->ptMaxTrackSize.y = std::max<LONG>(info->ptMaxTrackSize.y, 700);
+    result = 0;
+    return true;
 }
 
 void RoomWindow::paint(HDC dc, const RECT& client) {
@@ -146,8 +113,8 @@ void RoomWindow::paint(HDC dc, const RECT& client) {
     paintChat(dc);
     paintText(dc, Box{kInput.left, 600, kInput.right, 618}, L"输入消息：", fonts.normal,
               RGB(90, 100, 115));
-    input_.paint(dc, inputFocused_);
-    paintButton(dc, kSend, L"发送", pressed_ == Part::Send);
+    field_.paint(dc, fieldFocused_);
+    paintButton(dc, kSend, L"发送", pressed_ == Send);
 }
 
 void RoomWindow::paintChat(HDC dc) const {

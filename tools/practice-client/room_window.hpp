@@ -33,8 +33,9 @@ class RoomWindow final : public ClientWindow {
     static constexpr Box kCardDialogArea{10, 190, 430, 430};
 
   private:
-    enum class Part { None, Card, Input, Send };
-    Part hit(int x, int y) const;
+    enum Part { None, Card, Input, Send };
+    int partAt(int x, int y) const override;
+    void clicked(int part) override;
     void openCard();
     void send();
     void paintChat(HDC dc) const;
@@ -44,9 +45,6 @@ class RoomWindow final : public ClientWindow {
     void onDestroyed() override;
 
     std::wstring nickname_;
-    TextField input_{kInput};
-    bool inputFocused_ = false;
-    Part pressed_ = Part::None;
     std::vector<std::wstring> chat_;  // the public chat, oldest first
     CardDialog* card_ = nullptr;
 };
