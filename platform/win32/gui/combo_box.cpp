@@ -13,12 +13,7 @@ class ComboControl : public Win32Control<ComboBox> {
     int count() const override { return static_cast<int>(SendMessageW(hwnd_, CB_GETCOUNT, 0, 0)); }
     GbkText item(int index) const override {
         if (index < 0 || index >= count()) return {};
-        const LRESULT length = SendMessageW(hwnd_, CB_GETLBTEXTLEN, index, 0);
-        if (length <= 0) return {};
-        std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
-        SendMessageW(hwnd_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(buffer.data()));
-        buffer.resize(static_cast<size_t>(length));
-        return narrow(buffer);
+        return itemText(hwnd_, CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
     }
     void addItem(const GbkText& text) override {
         SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(text).c_str()));

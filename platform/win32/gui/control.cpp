@@ -27,6 +27,29 @@ void onLeftButtonDown(Control& control, std::function<void()> handler) {
     }
 }
 
+bool registerControlClass(const wchar_t* name, WNDPROC proc) {
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    if (GetClassInfoExW(module, name, &wc)) return true;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = module;
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = name;
+    return RegisterClassExW(&wc) != 0;
+}
+
+GbkText itemText(HWND hwnd, UINT lengthMessage, UINT textMessage, int index) {
+    const LRESULT length = SendMessageW(hwnd, lengthMessage, index, 0);
+    if (length <= 0) return {};
+    std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT got =
+        SendMessageW(hwnd, textMessage, index, reinterpret_cast<LPARAM>(buffer.data()));
+    buffer.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return narrow(buffer);
+}
+
 HWND createChild(const Placement& at, const UnitLayout& layout, const wchar_t* className,
                  DWORD style, DWORD exStyle, const GbkText& text, int height) {
     HWND hwnd = CreateWindowExW(

@@ -66,6 +66,14 @@ struct Placement {
 /// Runs `handler` on every left-button press in `control`, before the control itself sees it.
 void onLeftButtonDown(Control& control, std::function<void()> handler);
 
+/// Registers a window class of the program's own controls once per process (later calls find
+/// it registered); true when the class is there to use.
+bool registerControlClass(const wchar_t* name, WNDPROC proc);
+
+/// Item `index` of a list box or a combo box, read with its length and text messages
+/// (LB_GETTEXTLEN and LB_GETTEXT, or CB_GETLBTEXTLEN and CB_GETLBTEXT); empty when missing.
+GbkText itemText(HWND hwnd, UINT lengthMessage, UINT textMessage, int index);
+
 /// Creates a child window and sets its font; `text` is GbkText.
 HWND createChild(const Placement& at, const UnitLayout& layout, const wchar_t* className,
                  DWORD style, DWORD exStyle, const GbkText& text, int height);

@@ -5,20 +5,6 @@ namespace {
 
 constexpr wchar_t kPanelClass[] = L"CantorelDrawPanel";
 
-bool registerPanelClass() {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = DrawPanelControl::proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kPanelClass;
-        return RegisterClassExW(&wc) != 0;
-    }();
-    return registered;
-}
-
 }  // namespace
 
 LRESULT CALLBACK DrawPanelControl::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -40,7 +26,9 @@ LRESULT CALLBACK DrawPanelControl::proc(HWND hwnd, UINT message, WPARAM wParam, 
 }
 
 std::unique_ptr<Control> makeDrawPanel(const UnitLayout& layout, const Placement& at) {
-    if (layout.kind != UnitKind::DrawPanel || !registerPanelClass()) return nullptr;
+    if (layout.kind != UnitKind::DrawPanel ||
+        !registerControlClass(kPanelClass, DrawPanelControl::proc))
+        return nullptr;
     HWND hwnd = createChild(at, layout, kPanelClass, WS_VISIBLE, 0, {}, layout.height);
     if (!hwnd) return nullptr;
     auto control = std::make_unique<DrawPanelControl>();

@@ -30,12 +30,7 @@ class FileListControl : public Win32Control<FileList> {
     GbkText selectedName() const override {
         const LRESULT index = SendMessageW(hwnd_, LB_GETCURSEL, 0, 0);
         if (index == LB_ERR) return {};
-        const LRESULT length = SendMessageW(hwnd_, LB_GETTEXTLEN, index, 0);
-        if (length == LB_ERR) return {};
-        std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
-        SendMessageW(hwnd_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(buffer.data()));
-        buffer.resize(static_cast<size_t>(length));
-        return narrow(buffer);
+        return itemText(hwnd_, LB_GETTEXTLEN, LB_GETTEXT, static_cast<int>(index));
     }
     void setSelectedName(const GbkText& name) override {
         const LRESULT index = SendMessageW(hwnd_, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),

@@ -34,20 +34,6 @@ LRESULT CALLBACK containerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     }
 }
 
-bool registerContainerClass() {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = containerProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        wc.lpszClassName = kContainerClass;
-        return RegisterClassExW(&wc) != 0;
-    }();
-    return registered;
-}
-
 class GroupControl : public Win32Control<GroupBox> {
   public:
     GbkText text() const override { return windowText(frame_); }
@@ -84,7 +70,9 @@ UnitLayout fitToForm(const UnitLayout& layout, HWND mainWindow) {
 }
 
 std::unique_ptr<Control> makeGroupBox(const UnitLayout& template_, const Placement& at) {
-    if (template_.kind != UnitKind::GroupBox || !registerContainerClass()) return nullptr;
+    if (template_.kind != UnitKind::GroupBox ||
+        !registerControlClass(kContainerClass, containerProc))
+        return nullptr;
     const UnitLayout layout = fitToForm(template_, at.parent);
     HWND container = createChild(at, layout, kContainerClass, WS_VISIBLE, WS_EX_CONTROLPARENT, {},
                                  layout.height);
