@@ -5,12 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <random>
 #include <string>
 
 #include "cli/commands.hpp"
-#include "platform/files.hpp"
+#include "tests/support/temp_folder.hpp"
 
 struct CommandRun {
     int code;
@@ -33,21 +31,9 @@ inline CommandRun runCommand(int (*command)(const cli::Args&), const cli::Args& 
 
 class CommandFolderTest : public ::testing::Test {
   protected:
-    CommandFolderTest() {
-        std::random_device random;
-        folder_ =
-            std::filesystem::temp_directory_path() / ("cantorel-cli-" + std::to_string(random()));
-        std::filesystem::create_directories(folder_);
-    }
-    ~CommandFolderTest() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-    void write(const std::string& name, const std::string& bytes) {
-        ASSERT_TRUE(files::writeAtomically(path(name), bytes));
-    }
-    std::string path(const std::string& name) const { return (folder_ / name).string(); }
+    void write(const std::string& name, const std::string& bytes) { folder_.write(name, bytes); }
+    std::string path(const std::string& name) const { return (folder_ / name.c_str()).string(); }
 
   private:
-    std::filesystem::path folder_;
+    TempFolder folder_{"cantorel-cli"};
 };
