@@ -271,6 +271,52 @@ TEST(PlaybackEngine, StopAndStartDuringADeliveryStartOverOnce) {
     EXPECT_THAT(h.sentAtMs(), ElementsAre(0, 20, 300));
 }
 
+TEST(PlaybackEngine, ALoadAfterThePauseDuringADeliveryStartsTheNewSongFresh) {
+    // A double-click on another file while a line is in flight: the selection change pauses,
+    // the double-click loads a shorter lyric under the running delivery.
+    EngineHarness h;
+    h.load({{100, "a"}, {200, "b"}, {300, "c"}, {400, "d"}});
+    h.wait.onWait = [&](int index, int) {
+        if (index == 0) {
+            EXPECT_TRUE(h.engine.pauseIfPlaying());
+            h.load({{50, "x"}});
+        }
+    };
+    h.engine.startStop();
+    h.runMs(1000);
+    EXPECT_THAT(h.sent(), ElementsAre("a"));
+    EXPECT_EQ(h.timer().period(), 0);
+    EXPECT_EQ(h.caption(), "开始字幕");
+    h.wait.onWait = nullptr;
+    h.engine.startStop();
+    h.runMs(1000);
+    EXPECT_THAT(h.sent(), ElementsAre("a", "x"));
+    EXPECT_EQ(h.caption(), "开始字幕");
+}
+
+TEST(PlaybackEngine, ARadioClickDuringADeliveryChangesTheNextLineOnly) {
+    EngineHarness h;
+    h.windows.addWindow(EngineHarness::kCard);
+    h.state.cardDialog = EngineHarness::kCard;
+    h.load({{100, "a"}, {200, "b"}});
+    h.wait.onWait = [&](int index, int) {
+        if (index == 0) {  // inside the public delivery of "a"
+            h.units.公屏字幕.setChecked(false);
+            h.units.昵称字幕.setChecked(true);
+            h.delivery.onNicknameCardClicked();
+        }
+    };
+    h.engine.startStop();
+    h.runMs(1000);
+    const auto lines = sentLines(h.windows.posts);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].window, EngineHarness::kTarget);
+    EXPECT_EQ(lines[0].text, "a");
+    EXPECT_EQ(lines[1].window, EngineHarness::kCard);
+    EXPECT_EQ(lines[1].text, "b");
+    EXPECT_EQ(lines[1].startMicros, 200000);
+}
+
 TEST(PlaybackEngine, CardModeOpensTheDialogBeforeTheFirstLine) {
     EngineHarness h;
     h.units.公屏字幕.setChecked(false);
