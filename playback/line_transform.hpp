@@ -17,9 +17,6 @@ class LineTransform {
     /// The text to send for `line`. May rewrite 过滤 (tidy-up) and writes 初始文本.
     GbkText apply(const GbkText& line);
 
-    /// 0: the next alternate-mode line goes out forward; 1: reversed.
-    int alternateState() const { return alternateState_; }
-
     /// What a filtered line becomes.
     static constexpr std::string_view kFiltered = "................";
 
