@@ -527,4 +527,37 @@ TEST_F(MainWindowTest, ChoosingAFileByClickOrDoubleClickLoadsIt) {
     EXPECT_EQ(u.超级列表框_歌词.cell(1, 1), "fill");
 }
 
+TEST_F(MainWindowTest, RadioButtonsActOnClicksButNotOnTakingTheFocus) {
+    auto window = open(makeProgramFolder("radio-focus"));
+    HWND main = window->hwnd();
+    ShowWindow(main, SW_SHOW);
+    // A stand-in client: choosing a mode makes it 1000 x 700, which shows that the handler ran.
+    HWND client = CreateWindowExW(0, L"Static", L"client", WS_POPUP, 600, 400, 200, 150, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    window->state().targetWindow = reinterpret_cast<WindowHandle>(client);
+    auto clientWidth = [&] {
+        RECT rect{};
+        GetWindowRect(client, &rect);
+        return rect.right - rect.left;
+    };
+    MainUnits& u = window->mainUnits();
+    HWND publicScreen = window->units().control("公屏字幕")->hwnd();
+    HWND card = window->units().control("昵称字幕")->hwnd();
+
+    // Tab or a click elsewhere giving an unticked radio button the focus is no choice of mode.
+    SetFocus(publicScreen);
+    SetFocus(card);
+    EXPECT_EQ(clientWidth(), 200);
+    EXPECT_FALSE(u.公屏字幕.checked());
+    EXPECT_FALSE(u.昵称字幕.checked());
+
+    SendMessageW(publicScreen, BM_CLICK, 0, 0);
+    EXPECT_TRUE(u.公屏字幕.checked());
+    EXPECT_EQ(clientWidth(), 1000);
+    SendMessageW(card, BM_CLICK, 0, 0);
+    EXPECT_TRUE(u.昵称字幕.checked());
+    EXPECT_FALSE(u.公屏字幕.checked());
+    DestroyWindow(client);
+}
+
 }  // namespace
