@@ -3,8 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/memory_units.hpp"
 #include "platform/posix/console_client.hpp"
+#include "platform/posix/loop_units.hpp"
 #include "playback/playback_engine.hpp"
 #include "tests/support/fake_message_boxes.hpp"
 
@@ -155,17 +155,7 @@ TEST(RealTimePlayback, VirtualTimeDeliversEachLineExactlyWhenDue) {
     posix::VirtualClock clock;
     posix::EventLoop loop(clock);
     posix::LoopPumpingWait wait(loop);
-    MemoryUnits memory;
-    struct Directory : UnitDirectory {
-        MemoryUnits& m;
-        TimerUnit& t;
-        Directory(MemoryUnits& m, TimerUnit& t) : m(m), t(t) {}
-        Unit* find(std::string_view n) override { return m.find(n); }
-        TimerUnit* findTimer(std::string_view n) override {
-            return n == "时钟_歌词播放" ? &t : m.findTimer(n);
-        }
-        WindowFrame& frame() override { return m.frame(); }
-    } directory(memory, loop.createTimer());
+    posix::LoopUnits directory(loop);
     MainUnits units(directory);
     AppState state;
     FakeMessageBoxes boxes;
