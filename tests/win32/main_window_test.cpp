@@ -560,4 +560,16 @@ TEST_F(MainWindowTest, RadioButtonsActOnClicksButNotOnTakingTheFocus) {
     DestroyWindow(client);
 }
 
+TEST_F(MainWindowTest, ComingBackToTheWindowGivesTheFocusBackToItsUnit) {
+    auto window = open(makeProgramFolder("refocus"));
+    HWND main = window->hwnd();
+    ShowWindow(main, SW_SHOW);
+    HWND fill = window->units().control("填充")->hwnd();
+    SetFocus(fill);
+    SendMessageW(main, WM_ACTIVATE, WA_INACTIVE, 0);
+    SetFocus(main);
+    SendMessageW(main, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_EQ(GetFocus(), fill);
+}
+
 }  // namespace

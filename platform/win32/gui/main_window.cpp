@@ -109,6 +109,14 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_ACTIVATE:
             if (capture_) capture_->drawRestingPicture();
+            // As in a dialog, the keyboard goes on where it was when the user comes back.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+            } else if (!HIWORD(wParam) && lastFocus_ && IsChild(hwnd_, lastFocus_)) {
+                SetFocus(lastFocus_);
+                return 0;
+            }
             break;
         case WM_CLOSE:
             // The close is never refused.

@@ -71,6 +71,7 @@ class MainWindow {
     MainWindowOptions options_;
     HWND hwnd_ = nullptr;
     HFONT font_ = nullptr;
+    HWND lastFocus_ = nullptr;  // the unit that had the focus when the window was left
     AppState state_;
     Win32WindowSystem windows_;
     Win32MessageBoxes boxes_;
