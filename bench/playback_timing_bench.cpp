@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "app/app_state.hpp"
+#include "app/loop_units.hpp"
 #include "app/main_units.hpp"
-#include "platform/posix/console_client.hpp"
-#include "platform/posix/loop_units.hpp"
+#include "cli/console_client.hpp"
 #include "platform/posix/real_time.hpp"
 #include "playback/line_transform.hpp"
 #include "playback/playback_engine.hpp"
@@ -55,9 +55,9 @@ int main(int argc, char** argv) {
     if (!out) return 2;
 
     posix::MonotonicClock clock;
-    posix::EventLoop loop(clock);
-    posix::LoopPumpingWait wait(loop);
-    posix::LoopUnits directory(loop);
+    EventLoop loop(clock);
+    LoopPumpingWait wait(loop);
+    LoopUnits directory(loop);
     MainUnits units(directory);
     AppState state;
     SilentBoxes boxes;
@@ -69,15 +69,15 @@ int main(int argc, char** argv) {
         const int row = units.超级列表框_歌词.addRow(std::to_string(time), i + 1);
         units.超级列表框_歌词.setCell(row, 1, text);
     }
-    state.targetWindow = posix::ConsoleClient::kMainWindow;
+    state.targetWindow = cli::ConsoleClient::kMainWindow;
     units.公屏字幕.setChecked(true);
 
     std::int64_t start = 0;
     std::vector<std::int64_t> started, sent;
-    posix::ConsoleClient client(clock, [&](const posix::ClientLine& line) {
+    cli::ConsoleClient client(clock, [&](const cli::ClientLine& line) {
         started.push_back(line.startMicros);
         sent.push_back(line.sentMicros);
-        std::fprintf(out, "%s %s\n", posix::elapsedStamp(line.startMicros - start).c_str(),
+        std::fprintf(out, "%s %s\n", cli::elapsedStamp(line.startMicros - start).c_str(),
                      codepage::gbkToUtf8(line.text).c_str());
     });
     LineTransform transform(units, 1);

@@ -12,6 +12,7 @@
 #include "app/app_state.hpp"
 #include "app/main_units.hpp"
 #include "app/memory_units.hpp"
+#include "cli/arguments.hpp"
 #include "cli/commands.hpp"
 #include "lyrics/lrc_reader.hpp"
 #include "lyrics/lyric_decoding.hpp"
@@ -73,22 +74,6 @@ std::optional<ParseOptions> readOptions(const Args& args) {
         return std::nullopt;
     }
     return options;
-}
-
-// Arguments come as UTF-8 from a Linux shell; a Chinese Windows console hands over GBK, which
-// is almost never valid UTF-8 and passes unchanged.
-GbkText argumentText(const std::string& arg) {
-    return codepage::isValidUtf8(arg) ? codepage::utf8ToGbk(arg) : GbkText(arg);
-}
-
-// Where the file name begins: after the last separator that is a character of its own ("\\"
-// is also the second byte of some GBK characters).
-std::size_t fileNameStart(const GbkText& path) {
-    std::size_t start = 0;
-    for (std::size_t pos = 0; pos < path.size(); pos += gbk::charLength(path, pos)) {
-        if (path[pos] == '/' || path[pos] == '\\') start = pos + 1;
-    }
-    return start;
 }
 
 std::string jsonString(const GbkText& text) {

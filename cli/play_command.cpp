@@ -1,36 +1,19 @@
 // cantorel-cli play: plays a lyric through the program's own engine, transforms and delivery
 // sequences, with a console stand-in for the chat client that prints each line it receives.
-#include <cstdio>
-#include <string>
-
-#include "cli/commands.hpp"
-
-#ifdef _WIN32
-
-namespace cli {
-
-// The real-time loop of the command line is built over POSIX clocks; the Windows program has
-// its own message loop and does not need this command.
-int runPlay(const Args&) {
-    std::fputs("cantorel-cli play: not available in this build\n", stderr);
-    return 1;
-}
-
-}  // namespace cli
-
-#else
-
 #include <charconv>
-#include <csignal>
+#include <cstdio>
 #include <optional>
+#include <random>
+#include <string>
 
 #include "app/app_state.hpp"
 #include "app/main_units.hpp"
+#include "cli/arguments.hpp"
+#include "cli/commands.hpp"
+#include "cli/console_client.hpp"
 #include "lyrics/lyric_files.hpp"
 #include "platform/files.hpp"
-#include "platform/posix/console_client.hpp"
-#include "platform/posix/loop_units.hpp"
-#include "platform/posix/real_time.hpp"
+#include "platform/playback_loop.hpp"
 #include "playback/line_transform.hpp"
 #include "playback/playback_engine.hpp"
 #include "target/delivery.hpp"
@@ -39,10 +22,6 @@ int runPlay(const Args&) {
 namespace cli {
 
 namespace {
-
-volatile std::sig_atomic_t interrupted = 0;
-
-extern "C" void onInterrupt(int) { interrupted = 1; }
 
 struct PlayOptions {
     std::string file;
@@ -139,7 +118,7 @@ std::optional<PlayOptions> parseOptions(const Args& args) {
 
 /// The items of a UTF-8 list file, one a line, in GBK; nullopt when it cannot be read.
 std::optional<std::vector<GbkText> > readItems(const std::string& path) {
-    const auto bytes = files::readAll(codepage::utf8ToGbk(path));
+    const auto bytes = files::readAll(argumentText(path));
     if (!bytes) {
         std::fprintf(stderr, "cantorel-cli play: cannot read %s\n", path.c_str());
         return std::nullopt;
@@ -174,30 +153,24 @@ int runPlay(const Args& args) {
     const auto options = parseOptions(args);
     if (!options) return 1;
 
-    posix::MonotonicClock realClock;
-    posix::VirtualClock virtualClock;
-    posix::TimeSource& time = options->dryRun ? static_cast<posix::TimeSource&>(virtualClock)
-                                              : static_cast<posix::TimeSource&>(realClock);
-    posix::EventLoop loop(time);
-    posix::LoopPumpingWait wait(loop);
-
-    posix::LoopUnits directory(loop);
-    MainUnits units(directory);
+    const auto loop = makePlaybackLoop(options->dryRun);
+    Clock& time = loop->clock();
+    MainUnits units(loop->units());
     AppState state;
     ConsoleMessageBoxes boxes;
 
     std::int64_t startMicros = 0;  // set when playback starts
     int delivered = 0;
-    posix::ConsoleClient client(time, [&](const posix::ClientLine& line) {
-        std::printf("%s %s\n", posix::elapsedStamp(line.startMicros - startMicros).c_str(),
+    ConsoleClient client(time, [&](const ClientLine& line) {
+        std::printf("%s %s\n", elapsedStamp(line.startMicros - startMicros).c_str(),
                     codepage::gbkToUtf8(line.text).c_str());
         std::fflush(stdout);
         ++delivered;
     });
-    state.targetWindow = posix::ConsoleClient::kMainWindow;
+    state.targetWindow = ConsoleClient::kMainWindow;
 
     // Options as the settings panel would hold them.
-    if (options->fill) units.填充.setText(codepage::utf8ToGbk(*options->fill));
+    if (options->fill) units.填充.setText(argumentText(*options->fill));
     units.是否开启广告过滤模式.setChecked(options->filter);
     if (options->filterWords) {
         const auto words = readItems(*options->filterWords);
@@ -217,18 +190,18 @@ int runPlay(const Args& args) {
         for (const GbkText& item : *items) box->addItem(item);
     }
 
-    const std::uint32_t seed =
-        options->seed.value_or(static_cast<std::uint32_t>(realClock.nowMicros()));
+    // Without --seed every run mixes the prefixes and suffixes differently.
+    const std::uint32_t seed = options->seed.value_or(std::random_device{}());
     LineTransform transform(units, seed);
-    Delivery delivery(client, wait, boxes, state, units);
+    Delivery delivery(client, loop->pumpingWait(), boxes, state, units);
     PlaybackEngine engine(units, state, boxes, time, transform, delivery);
     LyricFiles lyricFiles(units, state, boxes, engine);
 
     // Load exactly as choosing the file in the file list does.
-    const GbkText path = codepage::utf8ToGbk(options->file);
-    const auto slash = path.rfind('/');
-    units.文件框1.setFolder(slash == GbkText::npos ? GbkText(".") : path.substr(0, slash));
-    units.文件框1.setSelectedName(slash == GbkText::npos ? path : path.substr(slash + 1));
+    const GbkText path = argumentText(options->file);
+    const std::size_t nameStart = fileNameStart(path);
+    units.文件框1.setFolder(nameStart == 0 ? GbkText(".") : path.substr(0, nameStart));
+    units.文件框1.setSelectedName(path.substr(nameStart));
     if (!files::exists(path)) {
         std::fprintf(stderr, "cantorel-cli play: cannot read %s\n", options->file.c_str());
         return 1;
@@ -245,24 +218,9 @@ int runPlay(const Args& args) {
     else
         delivery.onPublicScreenClicked();
 
-    struct sigaction action {};
-    action.sa_handler = onInterrupt;
-    sigemptyset(&action.sa_mask);
-    struct sigaction previousInt {}, previousTerm {};
-    sigaction(SIGINT, &action, &previousInt);
-    sigaction(SIGTERM, &action, &previousTerm);
-    loop.watchFlag(&interrupted);
-
-    // A preview runs in virtual time and needs no priority.
-    if (!options->dryRun) posix::requestTimingPriority();
     startMicros = time.nowMicros();
     engine.startStop();
-    loop.run();  // returns when the song has ended (no timer armed) or on Ctrl-C
-    // Whoever runs the command in-process gets its own Ctrl-C back.
-    sigaction(SIGINT, &previousInt, nullptr);
-    sigaction(SIGTERM, &previousTerm, nullptr);
-
-    if (interrupted) {
+    if (!loop->run()) {
         if (engine.playing()) engine.startStop();
         std::fprintf(stderr, "cantorel-cli play: stopped after %d of %d lines\n", delivered,
                      state.lyrics.count());
@@ -272,5 +230,3 @@ int runPlay(const Args& args) {
 }
 
 }  // namespace cli
-
-#endif

@@ -1,25 +1,12 @@
 #pragma once
-// Real time for the command line on Linux: the monotonic clock, a single-threaded event loop
-// whose timers behave like the program's GUI timers, and a pumping wait that keeps that loop
-// running. Waits use absolute deadlines on CLOCK_MONOTONIC, so lateness does not add up.
+// Real time for the command line on Linux: the monotonic clock the event loop (app/event_loop.hpp)
+// sleeps on, and the scheduling priority that lets it wake on time.
 
-#include <csignal>
 #include <cstdint>
-#include <functional>
-#include <memory>
-#include <vector>
 
-#include "app/units.hpp"
-#include "platform/clock.hpp"
+#include "app/event_loop.hpp"
 
 namespace posix {
-
-/// Where the loop's time comes from and how it sleeps.
-class TimeSource : public Clock {
-  public:
-    /// Sleeps until `deadlineMicros` on this source's clock; may return early on a signal.
-    virtual void sleepUntil(std::int64_t deadlineMicros) = 0;
-};
 
 /// CLOCK_MONOTONIC, in microseconds.
 class MonotonicClock : public TimeSource {
@@ -30,84 +17,9 @@ class MonotonicClock : public TimeSource {
     void sleepUntil(std::int64_t deadlineMicros) override;
 };
 
-/// Virtual time that jumps to each deadline at once: plays a song instantly, times intact.
-class VirtualClock : public TimeSource {
-  public:
-    std::int64_t nowMicros() override { return now_; }
-    void sleepUntil(std::int64_t deadlineMicros) override {
-        if (deadlineMicros > now_) now_ = deadlineMicros;
-    }
-
-  private:
-    std::int64_t now_ = 0;
-};
-
-class EventLoop;
-
-/// A periodic timer of an EventLoop with the TimerUnit rules (0 stops; the same period again
-/// keeps the rhythm; another period restarts the countdown now).
-class LoopTimer : public TimerUnit {
-  public:
-    int period() const override { return period_; }
-    void setPeriod(int ms) override;
-    void setHandler(std::function<void()> handler) override { handler_ = std::move(handler); }
-
-  private:
-    friend class EventLoop;
-    explicit LoopTimer(EventLoop& loop) : loop_(loop) {}
-    EventLoop& loop_;
-    int period_ = 0;
-    std::int64_t due_ = -1;  // -1 while stopped
-    std::function<void()> handler_;
-};
-
-class EventLoop {
-  public:
-    explicit EventLoop(TimeSource& time) : time_(time) {}
-    EventLoop(const EventLoop&) = delete;
-    EventLoop& operator=(const EventLoop&) = delete;
-
-    /// A new timer owned by the loop, stopped.
-    LoopTimer& createTimer();
-
-    /// Runs expiring timers until `deadlineMicros`; returns early once a stop is requested.
-    /// Handlers may call it again (a pumping wait inside a handler).
-    void runUntil(std::int64_t deadlineMicros);
-    /// Runs until a stop is requested or no timer is armed.
-    void run();
-
-    /// Makes run()/runUntil() return as soon as they notice it.
-    void requestStop() { stopRequested_ = true; }
-    /// Also stop when `*flag` becomes non-zero (set from a signal handler).
-    void watchFlag(const volatile std::sig_atomic_t* flag) { flag_ = flag; }
-    bool stopRequested() const { return stopRequested_ || (flag_ && *flag_ != 0); }
-
-    TimeSource& time() { return time_; }
-
-  private:
-    LoopTimer* earliest() const;
-    /// Fires every timer due by now; true when one fired.
-    bool fireDue();
-
-    TimeSource& time_;
-    std::vector<std::unique_ptr<LoopTimer>> timers_;
-    bool stopRequested_ = false;
-    const volatile std::sig_atomic_t* flag_ = nullptr;
-};
-
 /// Asks for a real-time (FIFO) scheduling priority for this process, best effort: on a busy
 /// machine an ordinary process can wake a whole scheduler tick late, which a subtitle shows.
 /// Returns false when the system refuses (no privilege); playback then runs as before.
 bool requestTimingPriority();
-
-/// A wait of the delivery sequences that keeps the loop's timers running; cut short by a stop.
-class LoopPumpingWait : public PumpingWait {
-  public:
-    explicit LoopPumpingWait(EventLoop& loop) : loop_(loop) {}
-    void wait(int ms) override;
-
-  private:
-    EventLoop& loop_;
-};
 
 }  // namespace posix

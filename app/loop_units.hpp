@@ -1,18 +1,19 @@
 #pragma once
 // The main window for playing on the console: every unit in memory, except the playback timer
-// 时钟_歌词播放, which runs on an EventLoop so lines go out in real (or virtual) time.
+// 时钟_歌词播放, which is a timer that really expires (an EventLoop's, or the platform's own), so
+// lines go out in real (or virtual) time.
 
 #include <string_view>
 
+#include "app/event_loop.hpp"
 #include "app/memory_units.hpp"
-#include "platform/posix/real_time.hpp"
-
-namespace posix {
 
 class LoopUnits : public UnitDirectory {
   public:
     /// Takes a new timer of `loop` as the playback timer.
     explicit LoopUnits(EventLoop& loop) : playbackTimer_(loop.createTimer()) {}
+    /// Uses `playbackTimer`, which must outlive these units, as the playback timer.
+    explicit LoopUnits(TimerUnit& playbackTimer) : playbackTimer_(playbackTimer) {}
 
     Unit* find(std::string_view name) override { return memory_.find(name); }
     TimerUnit* findTimer(std::string_view name) override {
@@ -22,7 +23,5 @@ class LoopUnits : public UnitDirectory {
 
   private:
     MemoryUnits memory_;
-    LoopTimer& playbackTimer_;
+    TimerUnit& playbackTimer_;
 };
-
-}  // namespace posix
