@@ -1,5 +1,7 @@
 // The console playback loop on Linux: an EventLoop over CLOCK_MONOTONIC (or virtual time),
 // stopped by SIGINT or SIGTERM.
+#include <sched.h>
+
 #include <csignal>
 
 #include "app/loop_units.hpp"
@@ -37,9 +39,14 @@ class PosixPlaybackLoop final : public PlaybackLoop {
         sigaction(SIGTERM, &action, &previousTerm);
         loop_.watchFlag(&interrupted);
         // A preview runs in virtual time and needs no priority.
-        if (!virtualTime_) posix::requestTimingPriority();
+        const int previousPolicy = sched_getscheduler(0);
+        sched_param previousParam{};
+        sched_getparam(0, &previousParam);
+        const bool prioritized = !virtualTime_ && posix::requestTimingPriority();
         loop_.run();  // returns when no timer is armed or on a signal
-        // Whoever runs the command in-process gets its own Ctrl-C back.
+        // Whoever runs the command in-process gets its own Ctrl-C and scheduling back.
+        if (prioritized && previousPolicy >= 0)
+            sched_setscheduler(0, previousPolicy, &previousParam);
         sigaction(SIGINT, &previousInt, nullptr);
         sigaction(SIGTERM, &previousTerm, nullptr);
         return interrupted == 0;

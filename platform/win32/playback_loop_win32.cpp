@@ -16,9 +16,10 @@
 namespace {
 
 // The console's control handler runs on a thread of its own: it only raises the flag and wakes
-// the loop through the event.
+// the loop through the event. The event lives as long as the process, so a handler still
+// running after the loop has ended never touches a closed handle.
 std::atomic<bool> interrupted{false};
-HANDLE interruptEvent = nullptr;
+const HANDLE interruptEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
 
 BOOL WINAPI onConsoleControl(DWORD type) {
     if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
@@ -27,13 +28,27 @@ BOOL WINAPI onConsoleControl(DWORD type) {
     return TRUE;
 }
 
-// Lines are printed as UTF-8; a real console shows them as such only in code page 65001.
-// Redirected output and Wine's console pass the bytes through either way.
-void useUtf8Console() { SetConsoleOutputCP(CP_UTF8); }
+// Lines are printed as UTF-8; a real console shows them as such only in code page 65001. The
+// console outlives this program, so its own code page comes back afterwards. Redirected output
+// and Wine's console pass the bytes through either way.
+class Utf8Console {
+  public:
+    Utf8Console() : previous_(GetConsoleOutputCP()) {
+        if (previous_ != 0) SetConsoleOutputCP(CP_UTF8);
+    }
+    ~Utf8Console() {
+        if (previous_ != 0) SetConsoleOutputCP(previous_);
+    }
+    Utf8Console(const Utf8Console&) = delete;
+    Utf8Console& operator=(const Utf8Console&) = delete;
+
+  private:
+    UINT previous_;  // 0 when there is no console
+};
 
 class Win32PlaybackLoop final : public PlaybackLoop {
   public:
-    Win32PlaybackLoop() : units_(timer_) { useUtf8Console(); }
+    Win32PlaybackLoop() : units_(timer_) {}
 
     Clock& clock() override { return clock_; }
     PumpingWait& pumpingWait() override { return wait_; }
@@ -41,7 +56,7 @@ class Win32PlaybackLoop final : public PlaybackLoop {
 
     bool run() override {
         interrupted = false;
-        interruptEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        if (interruptEvent) ResetEvent(interruptEvent);
         SetConsoleCtrlHandler(onConsoleControl, TRUE);
         // The engine stops its timer when the last line has gone out. Ticks (and the waits of a
         // delivery inside them) run while messages are dispatched.
@@ -54,12 +69,11 @@ class Win32PlaybackLoop final : public PlaybackLoop {
             if (woke == WAIT_FAILED) break;
         }
         SetConsoleCtrlHandler(onConsoleControl, FALSE);
-        if (interruptEvent) CloseHandle(interruptEvent);
-        interruptEvent = nullptr;
         return !interrupted;
     }
 
   private:
+    Utf8Console console_;
     Win32Clock clock_;
     Win32PumpingWait wait_;
     Win32Timer timer_;
@@ -69,7 +83,7 @@ class Win32PlaybackLoop final : public PlaybackLoop {
 // Virtual time has no messages to wait for: the EventLoop jumps from one expiry to the next.
 class VirtualPlaybackLoop final : public PlaybackLoop {
   public:
-    VirtualPlaybackLoop() : loop_(clock_), wait_(loop_), units_(loop_) { useUtf8Console(); }
+    VirtualPlaybackLoop() : loop_(clock_), wait_(loop_), units_(loop_) {}
 
     Clock& clock() override { return clock_; }
     PumpingWait& pumpingWait() override { return wait_; }
@@ -81,6 +95,7 @@ class VirtualPlaybackLoop final : public PlaybackLoop {
     }
 
   private:
+    Utf8Console console_;
     VirtualClock clock_;
     EventLoop loop_;
     LoopPumpingWait wait_;
