@@ -5,25 +5,10 @@
 #include <initializer_list>
 #include <utility>
 
-#include "app/memory_units.hpp"
 #include "playback/playback_engine.hpp"
-#include "tests/support/fake_clock.hpp"
-#include "tests/support/fake_message_boxes.hpp"
-#include "tests/support/fake_window_system.hpp"
+#include "tests/support/delivery_rig.hpp"
 
-struct EngineHarness {
-    static constexpr WindowHandle kTarget = 0x1001;
-    static constexpr WindowHandle kCard = 0x2002;
-
-    MemoryUnits memory;
-    MainUnits units{memory};
-    AppState state;
-    FakeClock clock;
-    FakeTimers timers{clock};
-    FakePumpingWait wait{timers};
-    FakeWindowSystem windows{&clock};
-    FakeMessageBoxes boxes;
-    Delivery delivery{windows, wait, boxes, state, units};
+struct EngineHarness : DeliveryRig {
     LineTransform transform{units, 1};
     PlaybackEngine engine{units, state, boxes, clock, transform, delivery};
 

@@ -13,6 +13,7 @@
 #include "app/memory_units.hpp"
 #include "app/settings_store.hpp"
 #include "platform/files.hpp"
+#include "tests/support/temp_folder.hpp"
 
 namespace {
 
@@ -53,14 +54,18 @@ class LockedFolder {
     bool locked_ = false;
 };
 
-TEST(SettingsStoreOnDisk, FailedSaveLeavesEveryEarlierFileWhole) {
-    char pattern[] = "/tmp/cantorel-locked-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    const std::string folder = pattern;
-
+// A settings store over a fresh folder of its own.
+struct StoreOnDisk {
+    TempFolder temp{"cantorel-store"};
+    GbkText folder = temp.gbk();
     MemoryUnits memory;
-    MainUnits units(memory);
-    SettingsStore store(units, folder);
+    MainUnits units{memory};
+    SettingsStore store{units, folder};
+};
+
+TEST(SettingsStoreOnDisk, FailedSaveLeavesEveryEarlierFileWhole) {
+    StoreOnDisk disk;
+    auto& [temp, folder, memory, units, store] = disk;
     units.填充.setText("first");
     units.前缀.addItem("p1");
     units.后缀.addItem("s1");
@@ -84,18 +89,11 @@ TEST(SettingsStoreOnDisk, FailedSaveLeavesEveryEarlierFileWhole) {
     EXPECT_EQ(files::listFiles(folder, ""), (std::vector<GbkText>{"hz.zbb", "kvd.ini", "qz.zbb"}));
     EXPECT_TRUE(store.save());
     EXPECT_EQ(lists::readListFile(store.prefixPath()), (std::vector<GbkText>{"p1", "p2"}));
-    store.erase();
-    ::rmdir(folder.c_str());
 }
 
 TEST(SettingsStoreOnDisk, ReadOnlyFileIsLeftAsItIsAndTheOthersAreSaved) {
-    char pattern[] = "/tmp/cantorel-readonly-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    const std::string folder = pattern;
-
-    MemoryUnits memory;
-    MainUnits units(memory);
-    SettingsStore store(units, folder);
+    StoreOnDisk disk;
+    auto& [temp, folder, memory, units, store] = disk;
     units.填充.setText("first");
     ASSERT_TRUE(store.save());
     const std::string ini = *files::readAll(store.iniPath());
@@ -107,9 +105,6 @@ TEST(SettingsStoreOnDisk, ReadOnlyFileIsLeftAsItIsAndTheOthersAreSaved) {
     EXPECT_EQ(files::readAll(store.iniPath()), ini);
     EXPECT_EQ(lists::readListFile(store.prefixPath()), (std::vector<GbkText>{"p1"}));
     EXPECT_EQ(files::listFiles(folder, ""), (std::vector<GbkText>{"hz.zbb", "kvd.ini", "qz.zbb"}));
-
-    store.erase();
-    ::rmdir(folder.c_str());
 }
 
 }  // namespace

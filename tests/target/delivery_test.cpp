@@ -3,30 +3,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/memory_units.hpp"
-#include "tests/support/fake_clock.hpp"
-#include "tests/support/fake_message_boxes.hpp"
-#include "tests/support/fake_window_system.hpp"
+#include "tests/support/delivery_rig.hpp"
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 
 namespace {
 
-constexpr WindowHandle kTarget = 0x1001;
-constexpr WindowHandle kCard = 0x2002;
+constexpr WindowHandle kTarget = DeliveryRig::kTarget;
+constexpr WindowHandle kCard = DeliveryRig::kCard;
 
-struct DeliveryHarness {
-    MemoryUnits memory;
-    MainUnits units{memory};
-    AppState state;
-    FakeClock clock;
-    FakeTimers timers{clock};
-    FakePumpingWait wait{timers};
-    FakeWindowSystem windows{&clock};
-    FakeMessageBoxes boxes;
-    Delivery delivery{windows, wait, boxes, state, units};
-
+struct DeliveryHarness : DeliveryRig {
     DeliveryHarness() {
         windows.addWindow(kTarget, {10, 20, 510, 420});
         state.targetWindow = kTarget;

@@ -87,7 +87,8 @@ TEST(Win32Timer, TicksDuringAPumpingWaitAndStopsAtZero) {
     EXPECT_EQ(ticks, stoppedAt);
 }
 
-TEST(Win32Timer, SettingTheSamePeriodKeepsTheRhythm) {
+// Arms the timer at 300 ms, sets `second` at 180 ms and returns when the first tick came (ms).
+std::int64_t firstTickAfterSecondPeriod(int second) {
     Win32Timer timer;
     std::int64_t firstTickMs = -1;
     const std::int64_t start = qpcMicros();
@@ -96,25 +97,21 @@ TEST(Win32Timer, SettingTheSamePeriodKeepsTheRhythm) {
     });
     timer.setPeriod(300);
     Win32PumpingWait().wait(180);
-    timer.setPeriod(300);  // keeps the expiry at 300, where a restart would give 480
+    timer.setPeriod(second);
     pumpUntil([&] { return firstTickMs >= 0; });
+    return firstTickMs;
+}
+
+TEST(Win32Timer, SettingTheSamePeriodKeepsTheRhythm) {
+    const std::int64_t firstTickMs = firstTickAfterSecondPeriod(300);
     ASSERT_GE(firstTickMs, 0);
-    EXPECT_LT(firstTickMs, 390);
+    EXPECT_LT(firstTickMs, 390);  // the expiry stays at 300, where a restart would give 480
 }
 
 TEST(Win32Timer, AnotherPeriodRestartsTheCountdown) {
-    Win32Timer timer;
-    std::int64_t firstTickMs = -1;
-    const std::int64_t start = qpcMicros();
-    timer.setHandler([&] {
-        if (firstTickMs < 0) firstTickMs = sinceMs(start);
-    });
-    timer.setPeriod(300);
-    Win32PumpingWait().wait(180);
-    timer.setPeriod(250);  // counted from 180: expiry at 430, where keeping it would give 300
-    pumpUntil([&] { return firstTickMs >= 0; });
+    const std::int64_t firstTickMs = firstTickAfterSecondPeriod(250);
     ASSERT_GE(firstTickMs, 0);
-    EXPECT_GT(firstTickMs, 365);
+    EXPECT_GT(firstTickMs, 365);  // counted from 180: 430, where keeping it would give 300
 }
 
 TEST(Win32Timer, EarlierExpiryRunsFirstAndAHandlerMayStopItsOwnTimer) {
