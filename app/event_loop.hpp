@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/units.hpp"
+#include "ui/units.hpp"
 #include "platform/clock.hpp"
 
 /// Where the loop's time comes from and how it sleeps.

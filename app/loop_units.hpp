@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "app/event_loop.hpp"
-#include "app/memory_units.hpp"
+#include "ui/memory_units.hpp"
 
 class LoopUnits : public UnitDirectory {
   public:

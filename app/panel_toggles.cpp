@@ -1,6 +1,6 @@
 #include "app/panel_toggles.hpp"
 
-#include "app/main_layout.hpp"
+#include "ui/main_layout.hpp"
 
 namespace panels {
 namespace {

@@ -3,7 +3,7 @@
 // next click widens the window and shows that toggle's panel, anything else means the next click
 // narrows it. The toggles never look at each other.
 
-#include "app/main_units.hpp"
+#include "ui/main_units.hpp"
 
 namespace panels {
 

@@ -2,7 +2,7 @@
 // Click handlers of the settings panel (用户设置): the prefix and suffix lists, the auto-save
 // check box and the two reversal check boxes, which exclude each other.
 
-#include "app/main_units.hpp"
+#include "ui/main_units.hpp"
 #include "app/settings_store.hpp"
 
 namespace settings_panel {

@@ -6,7 +6,7 @@
 #include <array>
 #include <string_view>
 
-#include "app/main_units.hpp"
+#include "ui/main_units.hpp"
 #include "text/gbk_text.hpp"
 
 /// One persisted edit box: its key in kvd.ini (the unit name) and the unit.

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "app/main_units.hpp"
+#include "ui/main_units.hpp"
 #include "text/gbk_text.hpp"
 
 struct CreationSteps {

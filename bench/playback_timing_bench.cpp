@@ -16,14 +16,14 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.hpp"
+#include "delivery/app_state.hpp"
 #include "app/loop_units.hpp"
-#include "app/main_units.hpp"
+#include "ui/main_units.hpp"
 #include "cli/console_client.hpp"
 #include "platform/posix/real_time.hpp"
 #include "playback/line_transform.hpp"
 #include "playback/playback_engine.hpp"
-#include "target/delivery.hpp"
+#include "delivery/delivery.hpp"
 #include "text/codepage.hpp"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.hpp"
-#include "app/main_units.hpp"
-#include "app/memory_units.hpp"
+#include "delivery/app_state.hpp"
+#include "ui/main_units.hpp"
+#include "ui/memory_units.hpp"
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
 #include "lyrics/lrc_reader.hpp"
@@ -169,7 +169,7 @@ int runParse(const Args& args) {
     AppState state;
     IdlePlayback playback;
     ConsoleMessageBoxes boxes;
-    LyricFiles lyricFiles(units, state, boxes, playback);
+    LyricFiles lyricFiles(units, state.lyrics, boxes, playback);
     if (options->fill) units.填充.setText(argumentText(*options->fill));
 
     // Choose the file in the file list, as the user would.

@@ -6,8 +6,8 @@
 #include <random>
 #include <string>
 
-#include "app/app_state.hpp"
-#include "app/main_units.hpp"
+#include "delivery/app_state.hpp"
+#include "ui/main_units.hpp"
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
 #include "cli/console_client.hpp"
@@ -16,7 +16,7 @@
 #include "platform/playback_loop.hpp"
 #include "playback/line_transform.hpp"
 #include "playback/playback_engine.hpp"
-#include "target/delivery.hpp"
+#include "delivery/delivery.hpp"
 #include "text/codepage.hpp"
 
 namespace cli {
@@ -195,7 +195,7 @@ int runPlay(const Args& args) {
     LineTransform transform(units, seed);
     Delivery delivery(client, loop->pumpingWait(), boxes, state, units);
     PlaybackEngine engine(units, state, boxes, time, transform, delivery);
-    LyricFiles lyricFiles(units, state, boxes, engine);
+    LyricFiles lyricFiles(units, state.lyrics, boxes, engine);
 
     // Load exactly as choosing the file in the file list does.
     const GbkText path = argumentText(options->file);

@@ -44,12 +44,12 @@ void LyricFiles::loadSelectedFile() {
 
     // The fill text is read now: editing it later changes no loaded row.
     LoadedLyric loaded = loadLyricFile(path, units_.填充.text());
-    state_.lyrics = std::move(loaded.table);
+    lyrics_ = std::move(loaded.table);
     if (!loaded.parsed) {
         boxes_.show("解析失败,未知原因！", "信息：", mb::kIconInformation | mb::kTaskModal);
         return;
     }
-    const auto& lines = state_.lyrics.lines;
+    const auto& lines = lyrics_.lines;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const int row = list.addRow(std::to_string(lines[i].time), static_cast<int>(i) + 1);
         list.setCell(row, 1, lines[i].text);

@@ -2,8 +2,7 @@
 // The lyric folder's file list and the loading of a chosen file into the lyric table and the
 // lyric list.
 
-#include "app/app_state.hpp"
-#include "app/main_units.hpp"
+#include "ui/main_units.hpp"
 #include "lyrics/lyric_table.hpp"
 #include "lyrics/playback_seam.hpp"
 #include "platform/message_box.hpp"
@@ -23,8 +22,8 @@ void fillEmptyTexts(LyricTable& table, const GbkText& fillText);
 
 class LyricFiles {
   public:
-    LyricFiles(MainUnits& units, AppState& state, MessageBoxes& boxes, PlaybackSeam& playback)
-        : units_(units), state_(state), boxes_(boxes), playback_(playback) {}
+    LyricFiles(MainUnits& units, LyricTable& lyrics, MessageBoxes& boxes, PlaybackSeam& playback)
+        : units_(units), lyrics_(lyrics), boxes_(boxes), playback_(playback) {}
 
     /// The file list's selection changed or a file was double-clicked: while playback runs this
     /// only pauses it; otherwise the selected file replaces the lyric table and the lyric list,
@@ -36,7 +35,7 @@ class LyricFiles {
 
   private:
     MainUnits& units_;
-    AppState& state_;
+    LyricTable& lyrics_;  // the loaded lyric, shared with playback
     MessageBoxes& boxes_;
     PlaybackSeam& playback_;
 };

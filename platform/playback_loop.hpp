@@ -13,7 +13,7 @@
 
 #include <memory>
 
-#include "app/units.hpp"
+#include "ui/units.hpp"
 #include "platform/clock.hpp"
 
 class PlaybackLoop {

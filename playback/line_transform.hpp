@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <random>
 
-#include "app/main_units.hpp"
+#include "ui/main_units.hpp"
 #include "text/gbk_text.hpp"
 
 class LineTransform {

@@ -10,13 +10,13 @@
 
 #include <cstdint>
 
-#include "app/app_state.hpp"
-#include "app/main_units.hpp"
+#include "delivery/app_state.hpp"
+#include "ui/main_units.hpp"
 #include "lyrics/playback_seam.hpp"
 #include "platform/clock.hpp"
 #include "platform/message_box.hpp"
 #include "playback/line_transform.hpp"
-#include "target/delivery.hpp"
+#include "delivery/delivery.hpp"
 
 class PlaybackEngine : public PlaybackSeam {
   public:

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/win32/mouse_hook_win32.hpp"
-#include "target/capture.hpp"
+#include "delivery/capture.hpp"
 #include "text/codepage.hpp"
 
 namespace {

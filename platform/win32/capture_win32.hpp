@@ -1,7 +1,7 @@
 #pragma once
 // Target capture on Windows: the capture panel's pictures, the overlay that follows the cursor
 // during a drag, the inverted frame, cursor hiding and topmost switching. The rules of a drag live
-// in target/capture.hpp; this owner wires them to real windows and owns the program's one
+// in delivery/capture.hpp; this owner wires them to real windows and owns the program's one
 // HOOK类 instance (low-level hooks), so the main window needs only this object.
 
 #include <windows.h>

@@ -7,7 +7,7 @@
 
 #include <optional>
 
-#include "target/mouse_hook.hpp"
+#include "delivery/mouse_hook.hpp"
 
 class Win32HookBackend final : public HookBackend {
   public:

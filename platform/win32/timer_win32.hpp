@@ -14,7 +14,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/units.hpp"
+#include "ui/units.hpp"
 #include "platform/win32/period_schedule.hpp"
 
 class Win32Timer final : public TimerUnit {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/memory_units.hpp"
+#include "ui/memory_units.hpp"
 
 namespace {
 

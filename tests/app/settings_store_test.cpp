@@ -7,8 +7,8 @@
 #include <string>
 
 #include "app/list_file.hpp"
-#include "app/main_layout.hpp"
-#include "app/memory_units.hpp"
+#include "ui/main_layout.hpp"
+#include "ui/memory_units.hpp"
 #include "app/settings_panel.hpp"
 #include "app/startup.hpp"
 #include "platform/files.hpp"

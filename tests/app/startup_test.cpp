@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/memory_units.hpp"
+#include "ui/memory_units.hpp"
 #include "update/update_checker.hpp"
 
 namespace {

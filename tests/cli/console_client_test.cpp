@@ -3,12 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/app_state.hpp"
+#include "delivery/app_state.hpp"
 #include "app/loop_units.hpp"
-#include "app/main_units.hpp"
+#include "ui/main_units.hpp"
 #include "playback/line_transform.hpp"
 #include "playback/playback_engine.hpp"
-#include "target/delivery.hpp"
+#include "delivery/delivery.hpp"
 #include "tests/support/fake_message_boxes.hpp"
 
 using ::testing::ElementsAre;

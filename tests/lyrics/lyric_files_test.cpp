@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/memory_units.hpp"
+#include "ui/memory_units.hpp"
 #include "platform/files.hpp"
 #include "tests/support/fake_message_boxes.hpp"
 #include "tests/support/temp_folder.hpp"
@@ -57,10 +57,10 @@ class LyricFilesTest : public ::testing::Test {
     TempFolder folder;
     MemoryUnits memory;
     MainUnits units{memory};
-    AppState state;
+    LyricTable lyrics;
     FakeMessageBoxes boxes;
     FakePlayback playback;
-    LyricFiles files{units, state, boxes, playback};
+    LyricFiles files{units, lyrics, boxes, playback};
 };
 
 // The same lyric in GBK with CR LF; the other encodings are made from it.
@@ -94,7 +94,7 @@ TEST_F(LyricFilesTest, LoadsEveryEncodingIntoTheSameRows) {
         folder.write(name, bytes);
         choose(name);
         EXPECT_EQ(rows(), kRows) << name;
-        EXPECT_EQ(state.lyrics.title, "\xD0\xC7\xB9\xE2") << name;
+        EXPECT_EQ(lyrics.title, "\xD0\xC7\xB9\xE2") << name;
         EXPECT_EQ(units.透明标签1.text(), name);
     }
     EXPECT_TRUE(boxes.shown().empty());
@@ -104,14 +104,14 @@ TEST_F(LyricFilesTest, FillsEmptyTextsInTheTableAsWellAndOnlyAtLoadTime) {
     folder.write("a.lrc", kLyric);
     units.填充.setText("FILL");
     choose("a.lrc");
-    EXPECT_EQ(state.lyrics.lines[1], (LyricLine{2000, "FILL"}));
+    EXPECT_EQ(lyrics.lines[1], (LyricLine{2000, "FILL"}));
     units.填充.setText("later");
     EXPECT_EQ(units.超级列表框_歌词.cell(1, 1), "FILL");
 
     units.填充.setText("");
     choose("a.lrc");
     EXPECT_EQ(units.超级列表框_歌词.cell(1, 1), "");
-    EXPECT_EQ(state.lyrics.lines[1].text, "");
+    EXPECT_EQ(lyrics.lines[1].text, "");
 }
 
 TEST_F(LyricFilesTest, ShowsTheLyricListAndRestartsTheSongOnLoad) {
@@ -138,7 +138,7 @@ TEST_F(LyricFilesTest, ChoosingDuringPlaybackOnlyPauses) {
     playback.playing = true;
     choose("b.lrc");
     EXPECT_EQ(rows(), before);
-    EXPECT_EQ(state.lyrics.count(), 3);
+    EXPECT_EQ(lyrics.count(), 3);
     EXPECT_EQ(units.透明标签1.text(), "a.lrc");
     EXPECT_EQ(playback.resets, 1);
     EXPECT_FALSE(units.歌词预览.visible());  // the list comes back even so
@@ -153,7 +153,7 @@ TEST_F(LyricFilesTest, MissingOrTaglessFilesLoadAsZeroRowsWithoutAMessage) {
     choose("a.lrc");
     choose("gone.lrc");
     EXPECT_EQ(rows(), Rows{});
-    EXPECT_EQ(state.lyrics.count(), 0);
+    EXPECT_EQ(lyrics.count(), 0);
     EXPECT_EQ(units.透明标签1.text(), "gone.lrc");
 
     folder.write("plain.lrc", "no tags here\r\n");
@@ -172,7 +172,7 @@ TEST_F(LyricFilesTest, AFileTheReaderRejectsShowsTheFailureAndLeavesTheListEmpty
               (std::vector<FakeMessageBoxes::Shown>{
                   {"解析失败,未知原因！", "信息：", mb::kIconInformation | mb::kTaskModal}}));
     EXPECT_EQ(rows(), Rows{});
-    EXPECT_EQ(state.lyrics.count(), 0);
+    EXPECT_EQ(lyrics.count(), 0);
     EXPECT_EQ(units.透明标签1.text(), "a.lrc");
 }
 

@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "app/memory_units.hpp"
+#include "ui/memory_units.hpp"
 
 using ::testing::ElementsAre;
 

@@ -2,8 +2,8 @@
 // Delivery on fake time: in-memory units, a recording window system and a pumping wait that
 // runs due timer ticks. The delivery tests use it as it is; the engine harness builds on it.
 
-#include "app/memory_units.hpp"
-#include "target/delivery.hpp"
+#include "ui/memory_units.hpp"
+#include "delivery/delivery.hpp"
 #include "tests/support/fake_clock.hpp"
 #include "tests/support/fake_message_boxes.hpp"
 #include "tests/support/fake_window_system.hpp"

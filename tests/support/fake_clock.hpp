@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/memory_units.hpp"
+#include "ui/memory_units.hpp"
 #include "platform/clock.hpp"
 
 class FakeClock : public Clock {

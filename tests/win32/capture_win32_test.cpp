@@ -8,13 +8,13 @@
 #include <functional>
 #include <vector>
 
-#include "app/app_state.hpp"
-#include "app/main_units.hpp"
-#include "app/memory_units.hpp"
+#include "delivery/app_state.hpp"
+#include "ui/main_units.hpp"
+#include "ui/memory_units.hpp"
 #include "platform/win32/mouse_hook_win32.hpp"
 #include "platform/win32/window_system_win32.hpp"
-#include "target/capture.hpp"
-#include "target/mouse_hook.hpp"
+#include "delivery/capture.hpp"
+#include "delivery/mouse_hook.hpp"
 
 namespace {
 

@@ -2,12 +2,12 @@
 // client, byte for byte; the client's log is the witness.
 #include <gtest/gtest.h>
 
-#include "app/app_state.hpp"
-#include "app/main_units.hpp"
-#include "app/memory_units.hpp"
+#include "delivery/app_state.hpp"
+#include "ui/main_units.hpp"
+#include "ui/memory_units.hpp"
 #include "platform/win32/pumping_wait_win32.hpp"
 #include "platform/win32/window_system_win32.hpp"
-#include "target/delivery.hpp"
+#include "delivery/delivery.hpp"
 #include "tests/support/fake_message_boxes.hpp"
 #include "tests/win32/practice_client_runner.hpp"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/memory_units.hpp"
+#include "ui/memory_units.hpp"
 #include "app/settings_store.hpp"
 #include "platform/files.hpp"
 

@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/main_layout.hpp"
-#include "app/units.hpp"
+#include "ui/main_layout.hpp"
+#include "ui/units.hpp"
 #include "platform/win32/gui/gui_text.hpp"
 
 namespace gui {

@@ -1,7 +1,7 @@
 #pragma once
 // The owner of Cantorel's main window: creates the window and its units from the layout, owns
 // the program-wide state and the logic objects, and turns window messages into calls of the
-// handlers in app/, lyrics/, playback/ and target/.
+// handlers in app/, lyrics/, playback/ and delivery/.
 
 #include <windows.h>
 
@@ -11,8 +11,8 @@
 #include <string>
 #include <utility>
 
-#include "app/app_state.hpp"
-#include "app/main_units.hpp"
+#include "delivery/app_state.hpp"
+#include "ui/main_units.hpp"
 #include "app/settings_store.hpp"
 #include "lyrics/lyric_files.hpp"
 #include "platform/win32/capture_win32.hpp"
@@ -23,7 +23,7 @@
 #include "platform/win32/window_system_win32.hpp"
 #include "playback/line_transform.hpp"
 #include "playback/playback_engine.hpp"
-#include "target/delivery.hpp"
+#include "delivery/delivery.hpp"
 #include "update/update_checker.hpp"
 
 struct MainWindowOptions {

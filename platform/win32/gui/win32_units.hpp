@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "app/units.hpp"
+#include "ui/units.hpp"
 #include "platform/win32/gui/control.hpp"
 
 namespace gui {

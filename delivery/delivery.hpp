@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "app/app_state.hpp"
-#include "app/main_units.hpp"
+#include "delivery/app_state.hpp"
+#include "ui/main_units.hpp"
 #include "platform/clock.hpp"
 #include "platform/message_box.hpp"
 #include "platform/window_system.hpp"

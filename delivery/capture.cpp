@@ -1,9 +1,9 @@
-#include "target/capture.hpp"
+#include "delivery/capture.hpp"
 
 #include <string>
 
-#include "app/app_state.hpp"
-#include "app/main_units.hpp"
+#include "delivery/app_state.hpp"
+#include "ui/main_units.hpp"
 
 namespace {
 

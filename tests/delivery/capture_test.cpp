@@ -1,13 +1,13 @@
-#include "target/capture.hpp"
+#include "delivery/capture.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "app/app_state.hpp"
-#include "app/main_units.hpp"
-#include "app/memory_units.hpp"
-#include "tests/target/capture_fakes.hpp"
+#include "delivery/app_state.hpp"
+#include "ui/main_units.hpp"
+#include "ui/memory_units.hpp"
+#include "tests/delivery/capture_fakes.hpp"
 
 namespace {
 

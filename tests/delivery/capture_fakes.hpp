@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/window_system.hpp"
-#include "target/capture.hpp"
-#include "target/mouse_hook.hpp"
+#include "delivery/capture.hpp"
+#include "delivery/mouse_hook.hpp"
 
 /// A hook the test fires by hand.
 class ManualHookBackend : public HookBackend {

@@ -1,4 +1,4 @@
-#include "target/delivery.hpp"
+#include "delivery/delivery.hpp"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // Typed, named access to the main window's units. The member names are the layout names, so
 // the logic reads like the window it drives: units.开始字幕.setText("停止字幕").
 
-#include "app/units.hpp"
+#include "ui/units.hpp"
 
 struct MainUnits {
     /// Binds every member; aborts when the directory lacks a unit (a layout fault).

@@ -1,11 +1,11 @@
-#include "target/mouse_hook.hpp"
+#include "delivery/mouse_hook.hpp"
 
 #include <gtest/gtest.h>
 
 #include <tuple>
 #include <vector>
 
-#include "tests/target/capture_fakes.hpp"
+#include "tests/delivery/capture_fakes.hpp"
 
 namespace {
 

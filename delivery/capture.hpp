@@ -11,7 +11,7 @@
 #include <cstdint>
 
 #include "platform/window_system.hpp"
-#include "target/mouse_hook.hpp"
+#include "delivery/mouse_hook.hpp"
 
 struct AppState;
 struct MainUnits;

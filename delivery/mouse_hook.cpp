@@ -1,4 +1,4 @@
-#include "target/mouse_hook.hpp"
+#include "delivery/mouse_hook.hpp"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/main_units.hpp"
+#include "ui/main_units.hpp"
 
 #include <cstdio>
 #include <cstdlib>

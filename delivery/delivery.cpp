@@ -1,4 +1,4 @@
-#include "target/delivery.hpp"
+#include "delivery/delivery.hpp"
 
 DeliveryMode readDeliveryMode(const MainUnits& units) {
     if (units.公屏字幕.checked()) return DeliveryMode::PublicScreen;

@@ -1,4 +1,4 @@
-#include "app/memory_units.hpp"
+#include "ui/memory_units.hpp"
 
 #include <algorithm>
 #include <array>

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/main_layout.hpp"
-#include "app/units.hpp"
+#include "ui/main_layout.hpp"
+#include "ui/units.hpp"
 
 class MemoryTimer : public TimerUnit {
 public:

@@ -1,4 +1,4 @@
-#include "app/main_layout.hpp"
+#include "ui/main_layout.hpp"
 
 #include <array>
 
