@@ -10,8 +10,8 @@
 #include <memory>
 #include <vector>
 
-#include "ui/units.hpp"
 #include "platform/clock.hpp"
+#include "ui/units.hpp"
 
 /// Where the loop's time comes from and how it sleeps.
 class TimeSource : public Clock {

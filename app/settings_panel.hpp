@@ -2,8 +2,8 @@
 // Click handlers of the settings panel (用户设置): the prefix and suffix lists, the auto-save
 // check box and the two reversal check boxes, which exclude each other.
 
-#include "ui/main_units.hpp"
 #include "app/settings_store.hpp"
+#include "ui/main_units.hpp"
 
 namespace settings_panel {
 

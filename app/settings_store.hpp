@@ -6,8 +6,8 @@
 #include <array>
 #include <string_view>
 
-#include "ui/main_units.hpp"
 #include "text/gbk_text.hpp"
+#include "ui/main_units.hpp"
 
 /// One persisted edit box: its key in kvd.ini (the unit name) and the unit.
 struct StoredEditBox {

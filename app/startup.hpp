@@ -5,8 +5,8 @@
 
 #include <functional>
 
-#include "ui/main_units.hpp"
 #include "text/gbk_text.hpp"
+#include "ui/main_units.hpp"
 
 struct CreationSteps {
     std::function<void()> loadSettings;    // edit-box texts from kvd.ini

@@ -16,15 +16,15 @@
 #include <string>
 #include <vector>
 
-#include "delivery/app_state.hpp"
 #include "app/loop_units.hpp"
-#include "ui/main_units.hpp"
 #include "cli/console_client.hpp"
+#include "delivery/app_state.hpp"
+#include "delivery/delivery.hpp"
 #include "platform/posix/real_time.hpp"
 #include "playback/line_transform.hpp"
 #include "playback/playback_engine.hpp"
-#include "delivery/delivery.hpp"
 #include "text/codepage.hpp"
+#include "ui/main_units.hpp"
 
 namespace {
 

@@ -9,16 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "delivery/app_state.hpp"
-#include "ui/main_units.hpp"
-#include "ui/memory_units.hpp"
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
+#include "delivery/app_state.hpp"
 #include "lyrics/lrc_reader.hpp"
 #include "lyrics/lyric_decoding.hpp"
 #include "lyrics/lyric_files.hpp"
 #include "platform/files.hpp"
 #include "text/codepage.hpp"
+#include "ui/main_units.hpp"
+#include "ui/memory_units.hpp"
 
 namespace cli {
 namespace {

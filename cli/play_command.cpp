@@ -6,18 +6,18 @@
 #include <random>
 #include <string>
 
-#include "delivery/app_state.hpp"
-#include "ui/main_units.hpp"
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
 #include "cli/console_client.hpp"
+#include "delivery/app_state.hpp"
+#include "delivery/delivery.hpp"
 #include "lyrics/lyric_files.hpp"
 #include "platform/files.hpp"
 #include "platform/playback_loop.hpp"
 #include "playback/line_transform.hpp"
 #include "playback/playback_engine.hpp"
-#include "delivery/delivery.hpp"
 #include "text/codepage.hpp"
+#include "ui/main_units.hpp"
 
 namespace cli {
 

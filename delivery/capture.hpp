@@ -10,8 +10,8 @@
 #include <array>
 #include <cstdint>
 
-#include "platform/window_system.hpp"
 #include "delivery/mouse_hook.hpp"
+#include "platform/window_system.hpp"
 
 struct AppState;
 struct MainUnits;

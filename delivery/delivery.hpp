@@ -6,10 +6,10 @@
 #include <cstdint>
 
 #include "delivery/app_state.hpp"
-#include "ui/main_units.hpp"
 #include "platform/clock.hpp"
 #include "platform/message_box.hpp"
 #include "platform/window_system.hpp"
+#include "ui/main_units.hpp"
 
 enum class DeliveryMode { None, PublicScreen, NicknameCard };
 

@@ -2,11 +2,11 @@
 // The lyric folder's file list and the loading of a chosen file into the lyric table and the
 // lyric list.
 
-#include "ui/main_units.hpp"
 #include "lyrics/lyric_table.hpp"
 #include "lyrics/playback_seam.hpp"
 #include "platform/message_box.hpp"
 #include "text/gbk_text.hpp"
+#include "ui/main_units.hpp"
 
 struct LoadedLyric {
     bool parsed = false;  // false when the reader rejected the text

@@ -3,7 +3,7 @@
 // and a real load restarts the song from its first line.
 
 class PlaybackSeam {
-public:
+  public:
     virtual ~PlaybackSeam() = default;
     /// If playback runs: stops the timer, shows "开始字幕", keeps the position; returns true.
     /// Otherwise does nothing and returns false.

@@ -14,7 +14,7 @@ constexpr int kIdNo = 7;
 }  // namespace mb
 
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
     /// Shows a task-modal box without owner and returns the button pressed (mb::kId*).
     virtual int show(const GbkText& text, const GbkText& title, unsigned style) = 0;

@@ -13,8 +13,8 @@
 
 #include <memory>
 
-#include "ui/units.hpp"
 #include "platform/clock.hpp"
+#include "ui/units.hpp"
 
 class PlaybackLoop {
   public:

@@ -14,9 +14,9 @@
 
 /// Time and size limits of one fetch; kept in cantorel.ini [network].
 struct FetchLimits {
-    int connectSeconds = 10;               // connecting, name resolution included
-    int idleSeconds = 15;                  // no byte for this long ends the transfer
-    int totalSeconds = 60;                 // the whole fetch
+    int connectSeconds = 10;                  // connecting, name resolution included
+    int idleSeconds = 15;                     // no byte for this long ends the transfer
+    int totalSeconds = 60;                    // the whole fetch
     std::size_t maxBytes = 16 * 1024 * 1024;  // a larger body is a failure
 };
 

@@ -41,7 +41,7 @@ constexpr unsigned kMButtonUp = 0x0208;
 }  // namespace msg
 
 class WindowSystem {
-public:
+  public:
     virtual ~WindowSystem() = default;
 
     /// Posts (never sends) a message; the result is ignored by every caller.

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <random>
 
-#include "ui/main_units.hpp"
 #include "text/gbk_text.hpp"
+#include "ui/main_units.hpp"
 
 class LineTransform {
   public:

@@ -11,12 +11,12 @@
 #include <cstdint>
 
 #include "delivery/app_state.hpp"
-#include "ui/main_units.hpp"
+#include "delivery/delivery.hpp"
 #include "lyrics/playback_seam.hpp"
 #include "platform/clock.hpp"
 #include "platform/message_box.hpp"
 #include "playback/line_transform.hpp"
-#include "delivery/delivery.hpp"
+#include "ui/main_units.hpp"
 
 class PlaybackEngine : public PlaybackSeam {
   public:

@@ -12,8 +12,7 @@ std::string_view cutAtNul(std::string_view bytes) {
     return nul == std::string_view::npos ? bytes : bytes.substr(0, nul);
 }
 
-std::optional<std::size_t> find(std::string_view text, std::string_view needle,
-                                std::size_t from) {
+std::optional<std::size_t> find(std::string_view text, std::string_view needle, std::size_t from) {
     if (needle.empty()) {
         if (from <= text.size()) return from;
         return std::nullopt;

@@ -36,8 +36,8 @@ constexpr std::array kUnits = {
     UnitLayout{"用户设置", K::GroupBox, "用户设置", "", 488, 0, 256, 448, false, false},
     UnitLayout{"开启倒序模式", K::CheckBox, "开启倒序模式[文字反转]", "用户设置", 16, 16, 152, 20,
                false, false},
-    UnitLayout{"开启正反序模式", K::CheckBox, "开启正反序模式[文字正反转]", "用户设置", 16, 40,
-               200, 20, false, false},
+    UnitLayout{"开启正反序模式", K::CheckBox, "开启正反序模式[文字正反转]", "用户设置", 16, 40, 200,
+               20, false, false},
     UnitLayout{"开启前后缀模式", K::CheckBox, "开启前后缀模式[建议不要太长] 随即", "用户设置", 16,
                64, 224, 20, false, false},
     UnitLayout{"标签4", K::Label, "前缀", "用户设置", 8, 88, 32, 20, false, false},
@@ -48,12 +48,12 @@ constexpr std::array kUnits = {
     UnitLayout{"后缀", K::ComboBox, "", "用户设置", 40, 120, 72, 20, false, false},
     UnitLayout{"后缀_添加", K::Button, "添加", "用户设置", 112, 120, 64, 20, false, false},
     UnitLayout{"后缀_删除", K::Button, "删除", "用户设置", 184, 120, 64, 20, false, false},
-    UnitLayout{"是否开启广告过滤模式", K::CheckBox, "是否开启广告过滤模式", "用户设置", 8, 152,
-               224, 24, false, false},
+    UnitLayout{"是否开启广告过滤模式", K::CheckBox, "是否开启广告过滤模式", "用户设置", 8, 152, 224,
+               24, false, false},
     UnitLayout{"过滤", K::MultiLineEdit, kDefaultFilter, "用户设置", 8, 184, 240, 224, false,
                false},
-    UnitLayout{"退出前自动保存所有配置", K::CheckBox, "退出前自动保存所有配置", "用户设置", 8,
-               424, 224, 20, false, true},
+    UnitLayout{"退出前自动保存所有配置", K::CheckBox, "退出前自动保存所有配置", "用户设置", 8, 424,
+               224, 20, false, true},
     UnitLayout{"歌词搜索功能", K::GroupBox, "歌词搜索功能", "", 488, 0, 256, 448, false, false},
     UnitLayout{"标签3", K::Label, "歌名", "歌词搜索功能", 6, 16, 32, 24, false, false},
     UnitLayout{"欲搜索内容", K::EditBox, "", "歌词搜索功能", 38, 16, 122, 25, false, false},
@@ -83,7 +83,9 @@ constexpr std::array kHitColumns = {ColumnLayout{"歌名", 236}};
 
 }  // namespace
 
-std::string_view mainCaption() { return "Cantorel v4.0  麦上字幕助手 · 反馈: cantorel@users.noreply"; }
+std::string_view mainCaption() {
+    return "Cantorel v4.0  麦上字幕助手 · 反馈: cantorel@users.noreply";
+}
 
 std::span<const UnitLayout> mainWindow() { return kUnits; }
 

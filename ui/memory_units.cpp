@@ -7,39 +7,39 @@ namespace {
 
 template <typename Base>
 class MemoryUnit : public Base {
-public:
+  public:
     bool visible() const override { return visible_; }
     void setVisible(bool visible) override { visible_ = visible; }
     bool enabled() const override { return enabled_; }
     void setEnabled(bool enabled) override { enabled_ = enabled; }
 
-private:
+  private:
     bool visible_ = true;
     bool enabled_ = true;
 };
 
 template <typename Base>
 class MemoryText : public MemoryUnit<Base> {
-public:
+  public:
     GbkText text() const override { return text_; }
     void setText(const GbkText& text) override { text_ = text; }
 
-private:
+  private:
     GbkText text_;
 };
 
 template <typename Base>
 class MemoryCheck : public MemoryText<Base> {
-public:
+  public:
     bool checked() const override { return checked_; }
     void setChecked(bool checked) override { checked_ = checked; }
 
-private:
+  private:
     bool checked_ = false;
 };
 
 class MemoryCombo : public MemoryUnit<ComboBox> {
-public:
+  public:
     int count() const override { return static_cast<int>(items_.size()); }
     GbkText item(int index) const override {
         return index >= 0 && index < count() ? items_[static_cast<size_t>(index)] : GbkText();
@@ -63,14 +63,14 @@ public:
     GbkText editText() const override { return edit_; }
     void setEditText(const GbkText& text) override { edit_ = text; }
 
-private:
+  private:
     std::vector<GbkText> items_;
     int selected_ = -1;
     GbkText edit_;
 };
 
 class MemoryList : public MemoryUnit<ListView> {
-public:
+  public:
     int rowCount() const override { return static_cast<int>(rows_.size()); }
     void clear() override {
         rows_.clear();
@@ -83,7 +83,8 @@ public:
     void setCell(int row, int column, const GbkText& text) override {
         if (row < 0 || row >= rowCount() || column < 0) return;
         auto& cells = rows_[static_cast<size_t>(row)].cells;
-        if (cells.size() <= static_cast<size_t>(column)) cells.resize(static_cast<size_t>(column) + 1);
+        if (cells.size() <= static_cast<size_t>(column))
+            cells.resize(static_cast<size_t>(column) + 1);
         cells[static_cast<size_t>(column)] = text;
     }
     GbkText cell(int row, int column) const override {
@@ -99,7 +100,7 @@ public:
     void setSelection(int row) override { selection_ = row >= 0 && row < rowCount() ? row : -1; }
     void ensureVisible(int) override {}
 
-private:
+  private:
     struct Row {
         std::vector<GbkText> cells;
         int itemNumber;
@@ -109,19 +110,19 @@ private:
 };
 
 class MemoryFileList : public MemoryUnit<FileList> {
-public:
+  public:
     GbkText folder() const override { return folder_; }
     void setFolder(const GbkText& folder) override { folder_ = folder; }
     GbkText selectedName() const override { return selected_; }
     void setSelectedName(const GbkText& name) override { selected_ = name; }
 
-private:
+  private:
     GbkText folder_;
     GbkText selected_;
 };
 
 class MemoryStatus : public MemoryUnit<StatusBar> {
-public:
+  public:
     GbkText part(int index) const override {
         return index >= 0 && index < 2 ? parts_[static_cast<size_t>(index)] : GbkText();
     }
@@ -129,7 +130,7 @@ public:
         if (index >= 0 && index < 2) parts_[static_cast<size_t>(index)] = text;
     }
 
-private:
+  private:
     std::array<GbkText, 2> parts_ = {"软件状态:", "尚未进行任何操作"};
 };
 

@@ -11,7 +11,7 @@
 #include "ui/units.hpp"
 
 class MemoryTimer : public TimerUnit {
-public:
+  public:
     int period() const override { return period_; }
     void setPeriod(int ms) override;
     void setHandler(std::function<void()> handler) override { handler_ = std::move(handler); }
@@ -20,14 +20,14 @@ public:
     /// How often the countdown was (re)started, for tests.
     int restarts() const { return restarts_; }
 
-private:
+  private:
     int period_ = 0;
     int restarts_ = 0;
     std::function<void()> handler_;
 };
 
 class MemoryUnits : public UnitDirectory, public WindowFrame {
-public:
+  public:
     /// Builds every unit of `units` with its initial caption, ticked state and visibility.
     explicit MemoryUnits(std::span<const UnitLayout> units = layout::mainWindow());
     ~MemoryUnits() override;
@@ -48,7 +48,7 @@ public:
         return static_cast<MemoryTimer&>(*findTimer(name));
     }
 
-private:
+  private:
     std::map<std::string, std::unique_ptr<Unit>, std::less<>> units_;
     std::map<std::string, std::unique_ptr<MemoryTimer>, std::less<>> timers_;
     int width_ = layout::kWidth;

@@ -9,7 +9,7 @@
 #include "text/gbk_text.hpp"
 
 class Unit {
-public:
+  public:
     virtual ~Unit() = default;
     virtual bool visible() const = 0;
     virtual void setVisible(bool visible) = 0;
@@ -19,7 +19,7 @@ public:
 
 /// Any unit with one text: edit boxes, labels, buttons, group boxes (their caption).
 class TextUnit : public Unit {
-public:
+  public:
     virtual GbkText text() const = 0;
     virtual void setText(const GbkText& text) = 0;
 };
@@ -31,7 +31,7 @@ class GroupBox : public TextUnit {};
 
 /// Check boxes (push-like ones included) and radio buttons; the text is the caption.
 class CheckBox : public TextUnit {
-public:
+  public:
     virtual bool checked() const = 0;
     virtual void setChecked(bool checked) = 0;
 };
@@ -39,7 +39,7 @@ class RadioButton : public CheckBox {};
 
 /// Editable drop-down list: items plus an edit field.
 class ComboBox : public Unit {
-public:
+  public:
     virtual int count() const = 0;
     /// Item `index` (0-based); empty text when out of range.
     virtual GbkText item(int index) const = 0;
@@ -55,7 +55,7 @@ public:
 
 /// Report-style list view. Rows and columns count from 0; each row carries an item number.
 class ListView : public Unit {
-public:
+  public:
     virtual int rowCount() const = 0;
     virtual void clear() = 0;
     /// Appends a row with column 0 = `firstColumn`; returns its index.
@@ -74,7 +74,7 @@ public:
 
 /// File list box showing the "*.lrc" files of one folder.
 class FileList : public Unit {
-public:
+  public:
     virtual GbkText folder() const = 0;
     /// Sets the folder and re-reads it.
     virtual void setFolder(const GbkText& folder) = 0;
@@ -85,7 +85,7 @@ public:
 };
 
 class StatusBar : public Unit {
-public:
+  public:
     virtual GbkText part(int index) const = 0;
     virtual void setPart(int index, const GbkText& text) = 0;
 };
@@ -94,7 +94,7 @@ public:
 /// Setting the current period again changes nothing (a running timer keeps its rhythm); any
 /// other value restarts the countdown from that moment.
 class TimerUnit {
-public:
+  public:
     virtual ~TimerUnit() = default;
     virtual int period() const = 0;
     virtual void setPeriod(int ms) = 0;
@@ -104,7 +104,7 @@ public:
 
 /// The window that owns the units.
 class WindowFrame {
-public:
+  public:
     virtual ~WindowFrame() = default;
     virtual int width() const = 0;
     /// Changes only the width; position and height stay.
@@ -113,7 +113,7 @@ public:
 
 /// Lookup of units by their layout name. The result is null for an unknown name.
 class UnitDirectory {
-public:
+  public:
     virtual ~UnitDirectory() = default;
     virtual Unit* find(std::string_view name) = 0;
     virtual TimerUnit* findTimer(std::string_view name) = 0;

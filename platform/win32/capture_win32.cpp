@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "platform/win32/mouse_hook_win32.hpp"
 #include "delivery/capture.hpp"
+#include "platform/win32/mouse_hook_win32.hpp"
 #include "text/codepage.hpp"
 
 namespace {

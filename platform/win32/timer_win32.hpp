@@ -14,8 +14,8 @@
 #include <functional>
 #include <memory>
 
-#include "ui/units.hpp"
 #include "platform/win32/period_schedule.hpp"
+#include "ui/units.hpp"
 
 class Win32Timer final : public TimerUnit {
   public:

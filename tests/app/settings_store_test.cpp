@@ -7,12 +7,12 @@
 #include <string>
 
 #include "app/list_file.hpp"
-#include "ui/main_layout.hpp"
-#include "ui/memory_units.hpp"
 #include "app/settings_panel.hpp"
 #include "app/startup.hpp"
 #include "platform/files.hpp"
 #include "tests/support/temp_folder.hpp"
+#include "ui/main_layout.hpp"
+#include "ui/memory_units.hpp"
 
 namespace {
 

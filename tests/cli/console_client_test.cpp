@@ -3,13 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "delivery/app_state.hpp"
 #include "app/loop_units.hpp"
-#include "ui/main_units.hpp"
+#include "delivery/app_state.hpp"
+#include "delivery/delivery.hpp"
 #include "playback/line_transform.hpp"
 #include "playback/playback_engine.hpp"
-#include "delivery/delivery.hpp"
 #include "tests/support/fake_message_boxes.hpp"
+#include "ui/main_units.hpp"
 
 using ::testing::ElementsAre;
 

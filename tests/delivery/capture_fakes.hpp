@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/window_system.hpp"
 #include "delivery/capture.hpp"
 #include "delivery/mouse_hook.hpp"
+#include "platform/window_system.hpp"
 
 /// A hook the test fires by hand.
 class ManualHookBackend : public HookBackend {

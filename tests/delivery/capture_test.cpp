@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "delivery/app_state.hpp"
+#include "tests/delivery/capture_fakes.hpp"
 #include "ui/main_units.hpp"
 #include "ui/memory_units.hpp"
-#include "tests/delivery/capture_fakes.hpp"
 
 namespace {
 

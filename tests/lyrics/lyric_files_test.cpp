@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
-#include "ui/memory_units.hpp"
 #include "platform/files.hpp"
 #include "tests/support/fake_message_boxes.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "text/codepage.hpp"
+#include "ui/memory_units.hpp"
 
 namespace {
 

@@ -61,7 +61,9 @@ TEST(GbkTable, PrivateUseCharactersSitWhereWindowsPutsThem) {
     EXPECT_EQ(codepage::gbkToUtf16("\xA1\x80"), u"\xE505");  // and after it
     EXPECT_EQ(codepage::gbkToUtf16("\xA2\xAB"), u"\xE766");  // the first code GBK leaves empty
     EXPECT_EQ(codepage::gbkToUtf16("\xFE\xA0"), u"\xE864");  // and the last
-    EXPECT_EQ(codepage::utf16ToGbk(u"a\xE865" u"b"), "a?b");
+    EXPECT_EQ(codepage::utf16ToGbk(u"a\xE865"
+                                   u"b"),
+              "a?b");
     EXPECT_EQ(codepage::gbkToUtf16("a\xD6\xD0\xFE\x7F"
                                    "b"),
               u"a\x4E2D\xFFFD"

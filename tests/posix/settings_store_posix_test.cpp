@@ -10,10 +10,10 @@
 #include <string>
 
 #include "app/list_file.hpp"
-#include "ui/memory_units.hpp"
 #include "app/settings_store.hpp"
 #include "platform/files.hpp"
 #include "tests/support/temp_folder.hpp"
+#include "ui/memory_units.hpp"
 
 namespace {
 

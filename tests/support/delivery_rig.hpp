@@ -2,11 +2,11 @@
 // Delivery on fake time: in-memory units, a recording window system and a pumping wait that
 // runs due timer ticks. The delivery tests use it as it is; the engine harness builds on it.
 
-#include "ui/memory_units.hpp"
 #include "delivery/delivery.hpp"
 #include "tests/support/fake_clock.hpp"
 #include "tests/support/fake_message_boxes.hpp"
 #include "tests/support/fake_window_system.hpp"
+#include "ui/memory_units.hpp"
 
 struct DeliveryRig {
     static constexpr WindowHandle kTarget = 0x1001;

@@ -7,8 +7,8 @@
 #include <functional>
 #include <vector>
 
-#include "ui/memory_units.hpp"
 #include "platform/clock.hpp"
+#include "ui/memory_units.hpp"
 
 class FakeClock : public Clock {
   public:

@@ -11,16 +11,28 @@ namespace {
 TEST(GbkFind, MatchesOnlyAtCharacterStarts) {
     const GbkText text = "\xB0\xD6\xD0\xB0";  // two characters: B0 D6, D0 B0
     EXPECT_FALSE(gbk::find(text, "\xD6\xD0").has_value());
-    EXPECT_EQ(gbk::find("a\xD6\xD0" "b", "\xD6\xD0"), 1u);
-    EXPECT_EQ(gbk::find("\xD6\xD0" "A\xD6\xD0", "\xD6\xD0", 1), 3u);
+    EXPECT_EQ(gbk::find("a\xD6\xD0"
+                        "b",
+                        "\xD6\xD0"),
+              1u);
+    EXPECT_EQ(gbk::find("\xD6\xD0"
+                        "A\xD6\xD0",
+                        "\xD6\xD0", 1),
+              3u);
     EXPECT_FALSE(gbk::find("abc", "x").has_value());
     EXPECT_EQ(gbk::find("abc", ""), 0u);
 }
 
 TEST(GbkFind, TrailByteThatLooksLikeAsciiIsNotMatched) {
     // B0 41 is one character whose second byte is 'A'.
-    EXPECT_FALSE(gbk::find("\xB0" "A", "A").has_value());
-    EXPECT_EQ(gbk::find("\xB0" "AA", "A"), 2u);
+    EXPECT_FALSE(gbk::find("\xB0"
+                           "A",
+                           "A")
+                     .has_value());
+    EXPECT_EQ(gbk::find("\xB0"
+                        "AA",
+                        "A"),
+              2u);
 }
 
 TEST(GbkSplit, FollowsTheSplitRule) {
@@ -48,7 +60,9 @@ TEST(GbkReplaceAll, LeftToRightWithoutOverlap) {
 }
 
 TEST(GbkCharacters, TwoByteCharactersStayWhole) {
-    const auto chars = gbk::characters("a\xD6\xD0" "b\xFF");
+    const auto chars = gbk::characters(
+        "a\xD6\xD0"
+        "b\xFF");
     ASSERT_EQ(chars.size(), 4u);
     EXPECT_EQ(chars[1], "\xD6\xD0");
     EXPECT_EQ(chars[3], "\xFF");  // a lead byte at the very end stands alone
@@ -76,8 +90,12 @@ TEST(CodePage, RoundTripsChineseBetweenGbkAndUtf8) {
 }
 
 TEST(CodePage, CharactersWithoutGbkFormBecomeQuestionMarks) {
-    EXPECT_EQ(codepage::utf8ToGbk("a\xF0\x9F\x98\x80" "b"), "a?b");
-    EXPECT_EQ(codepage::utf8ToGbk("a\xFF" "b"), "a?b");
+    EXPECT_EQ(codepage::utf8ToGbk("a\xF0\x9F\x98\x80"
+                                  "b"),
+              "a?b");
+    EXPECT_EQ(codepage::utf8ToGbk("a\xFF"
+                                  "b"),
+              "a?b");
 }
 
 TEST(CodePage, Utf8Validation) {

@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "delivery/app_state.hpp"
-#include "ui/main_units.hpp"
-#include "ui/memory_units.hpp"
-#include "platform/win32/mouse_hook_win32.hpp"
-#include "platform/win32/window_system_win32.hpp"
 #include "delivery/capture.hpp"
 #include "delivery/mouse_hook.hpp"
+#include "platform/win32/mouse_hook_win32.hpp"
+#include "platform/win32/window_system_win32.hpp"
+#include "ui/main_units.hpp"
+#include "ui/memory_units.hpp"
 
 namespace {
 

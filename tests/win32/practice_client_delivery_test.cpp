@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "delivery/app_state.hpp"
-#include "ui/main_units.hpp"
-#include "ui/memory_units.hpp"
+#include "delivery/delivery.hpp"
 #include "platform/win32/pumping_wait_win32.hpp"
 #include "platform/win32/window_system_win32.hpp"
-#include "delivery/delivery.hpp"
 #include "tests/support/fake_message_boxes.hpp"
 #include "tests/win32/practice_client_runner.hpp"
+#include "ui/main_units.hpp"
+#include "ui/memory_units.hpp"
 
 namespace {
 

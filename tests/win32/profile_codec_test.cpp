@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/memory_units.hpp"
 #include "app/settings_store.hpp"
 #include "platform/files.hpp"
+#include "ui/memory_units.hpp"
 
 namespace {
 

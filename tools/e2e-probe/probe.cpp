@@ -95,7 +95,8 @@ std::string utf8(const std::wstring& text) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
-        std::fputs("usage: e2e-probe client|rect|childtext|listitem|wait TITLE [TEXT|SECONDS]\n", stderr);
+        std::fputs("usage: e2e-probe client|rect|childtext|listitem|wait TITLE [TEXT|SECONDS]\n",
+                   stderr);
         return 2;
     }
     const std::wstring command = argv[1];

@@ -5,13 +5,13 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include "ui/main_layout.hpp"
 #include "app/panel_toggles.hpp"
 #include "app/settings_panel.hpp"
 #include "app/startup.hpp"
 #include "platform/win32/gui/draw_panel.hpp"
 #include "platform/win32/message_loop.hpp"
 #include "platform/win32/timer_win32.hpp"
+#include "ui/main_layout.hpp"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <utility>
 
-#include "delivery/app_state.hpp"
-#include "ui/main_units.hpp"
 #include "app/settings_store.hpp"
+#include "delivery/app_state.hpp"
+#include "delivery/delivery.hpp"
 #include "lyrics/lyric_files.hpp"
 #include "platform/win32/capture_win32.hpp"
 #include "platform/win32/clock_win32.hpp"
@@ -23,7 +23,7 @@
 #include "platform/win32/window_system_win32.hpp"
 #include "playback/line_transform.hpp"
 #include "playback/playback_engine.hpp"
-#include "delivery/delivery.hpp"
+#include "ui/main_units.hpp"
 #include "update/update_checker.hpp"
 
 struct MainWindowOptions {

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "ui/units.hpp"
 #include "platform/win32/gui/control.hpp"
+#include "ui/units.hpp"
 
 namespace gui {
 
