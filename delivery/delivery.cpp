@@ -82,18 +82,30 @@ bool Delivery::openCardDialog() {
     return false;
 }
 
-void Delivery::deliverLine(DeliveryMode mode, const GbkText& text) {
+bool Delivery::hasTarget() { return canPostTo(windows_, state_.targetWindow); }
+
+LineOutcome Delivery::deliverLine(DeliveryMode mode, const GbkText& text) {
+    if (mode == DeliveryMode::None) return LineOutcome::Delivered;
+    // A line posted to a window that is gone would look sent while the room never sees it.
+    const WindowHandle target = state_.targetWindow;
+    if (target == 0 || target == windows_.desktopWindow()) return LineOutcome::NoTarget;
+    if (!windows_.isWindow(target)) return LineOutcome::TargetClosed;
+    // The user may have closed the card dialog, or the 昵称字幕 handler's passes closed it.
+    if (mode == DeliveryMode::NicknameCard && !canPostTo(windows_, state_.cardDialog) &&
+        !openCardDialog())
+        return LineOutcome::NoCardDialog;
+
     // Handles are read afresh at each step: the waits let capture or a card search change them.
     switch (mode) {
         case DeliveryMode::None:
-            return;
+            break;
         case DeliveryMode::PublicScreen:
             postClick(windows_, state_.targetWindow, kPublicInputPoint.x, kPublicInputPoint.y);
             wait_.wait(kStepPauseMs);
             typeText(windows_, state_.targetWindow, text);
             wait_.wait(kStepPauseMs);
             postClick(windows_, state_.targetWindow, kPublicSendPoint.x, kPublicSendPoint.y);
-            return;
+            break;
         case DeliveryMode::NicknameCard:
             postClick(windows_, state_.cardDialog, kCardInputPoint.x, kCardInputPoint.y);
             wait_.wait(kStepPauseMs);
@@ -105,8 +117,9 @@ void Delivery::deliverLine(DeliveryMode mode, const GbkText& text) {
             wait_.wait(kStepPauseMs);
             postClick(windows_, state_.cardDialog, kCardConfirmPoint.x, kCardConfirmPoint.y);
             postClick(windows_, state_.cardDialog, kCardConfirmPoint.x, kCardConfirmPoint.y);
-            return;
+            break;
     }
+    return LineOutcome::Delivered;
 }
 
 void Delivery::showNoTarget() {
@@ -116,12 +129,12 @@ void Delivery::showNoTarget() {
 void Delivery::resizeTarget() {
     // The click points only hit the client's controls at this size; the corner stays put.
     const auto rect = windows_.windowRect(state_.targetWindow);
-    if (!rect) return;  // the client has closed: nothing to resize
+    if (!rect) return;
     windows_.moveWindow(state_.targetWindow, rect->left, rect->top, kClientWidth, kClientHeight);
 }
 
 void Delivery::onPublicScreenClicked() {
-    if (state_.targetWindow == 0) {
+    if (!hasTarget()) {
         showNoTarget();
         units_.公屏字幕.setChecked(false);
         return;
@@ -130,7 +143,7 @@ void Delivery::onPublicScreenClicked() {
 }
 
 void Delivery::onNicknameCardClicked() {
-    if (state_.targetWindow == 0) {
+    if (!hasTarget()) {
         units_.昵称字幕.setChecked(false);
         showNoTarget();
         return;

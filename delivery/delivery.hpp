@@ -58,6 +58,15 @@ void postKeyPress(WindowSystem& windows, WindowHandle window, unsigned virtualKe
 
 }  // namespace delivery
 
+/// How a line's delivery ended. Anything but Delivered means nothing reached the client and
+/// playback cannot go on until the user acts.
+enum class LineOutcome {
+    Delivered,
+    NoTarget,      // TargetWindow is 0
+    TargetClosed,  // TargetWindow no longer names a window: the client was closed or restarted
+    NoCardDialog,  // the card dialog is gone and could not be opened again
+};
+
 class Delivery {
   public:
     Delivery(WindowSystem& windows, PumpingWait& wait, MessageBoxes& boxes, AppState& state,
@@ -68,12 +77,18 @@ class Delivery {
     /// on success records it in AppState::cardDialog. Returns whether it was found.
     bool openCardDialog();
 
-    /// Delivers one line in `mode` with the 10 ms pauses between steps; None posts nothing.
-    void deliverLine(DeliveryMode mode, const GbkText& text);
+    /// True when TargetWindow names a live window other than the desktop; the handle of a closed
+    /// client counts as none.
+    bool hasTarget();
 
-    /// Click on 公屏字幕: needs a target; resizes the client to 1000 x 700.
+    /// Delivers one line in `mode` with the 10 ms pauses between steps; None posts nothing.
+    /// Needs a live target; in NicknameCard mode a card dialog that is no window any more is
+    /// opened again first. Posts nothing unless the outcome is Delivered.
+    LineOutcome deliverLine(DeliveryMode mode, const GbkText& text);
+
+    /// Click on 公屏字幕: needs a live target; resizes the client to 1000 x 700.
     void onPublicScreenClicked();
-    /// Click on 昵称字幕: needs a target; resizes the client and closes stale card dialogs.
+    /// Click on 昵称字幕: needs a live target; resizes the client and closes stale card dialogs.
     void onNicknameCardClicked();
 
   private:

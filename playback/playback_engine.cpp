@@ -1,11 +1,27 @@
 #include "playback/playback_engine.hpp"
 
 #include <algorithm>
+#include <string>
 
 namespace {
 
 constexpr const char* kIdleCaption = "开始字幕";
 constexpr const char* kPlayingCaption = "停止字幕";
+constexpr int kStatusPart = 1;
+
+GbkText reasonFor(LineOutcome outcome) {
+    switch (outcome) {
+        case LineOutcome::NoTarget:
+            return "没有目标窗口，字幕已停止";
+        case LineOutcome::TargetClosed:
+            return "目标窗口已关闭，字幕已停止";
+        case LineOutcome::NoCardDialog:
+            return "找不到名片窗口，字幕已停止";
+        case LineOutcome::Delivered:
+            break;
+    }
+    return {};
+}
 
 }  // namespace
 
@@ -36,18 +52,15 @@ void PlaybackEngine::stopToIdle() {
     ++epoch_;
 }
 
+void PlaybackEngine::halt(const GbkText& reason) {
+    if (startingCard_) startCancelled_ = true;
+    if (playing() || startingCard_) stopToIdle();
+    units_.状态条1.setPart(kStatusPart, reason);
+}
+
 void PlaybackEngine::startStop() {
-    const DeliveryMode mode = readDeliveryMode(units_);
-    if (mode == DeliveryMode::None) {
-        boxes_.show("请选择字幕类型", "温馨提示", mb::kOk | mb::kTaskModal);
-        return;
-    }
-    units_.歌词预览.setVisible(false);
-    units_.超级列表框_歌词.setVisible(true);
-    if (state_.targetWindow == 0) {
-        boxes_.show("请选取要发送的程序位置！", "没有目标", mb::kIconInformation | mb::kTaskModal);
-        return;
-    }
+    // Stopping needs neither a mode nor a target: a capture that cleared the target mid-song
+    // must not leave the button unable to stop.
     if (startingCard_) {
         // A second click while the start still looks for the card dialog means "stop".
         startCancelled_ = true;
@@ -56,6 +69,17 @@ void PlaybackEngine::startStop() {
     }
     if (playing()) {
         stopToIdle();
+        return;
+    }
+    const DeliveryMode mode = readDeliveryMode(units_);
+    if (mode == DeliveryMode::None) {
+        boxes_.show("请选择字幕类型", "温馨提示", mb::kOk | mb::kTaskModal);
+        return;
+    }
+    units_.歌词预览.setVisible(false);
+    units_.超级列表框_歌词.setVisible(true);
+    if (!delivery_.hasTarget()) {
+        boxes_.show("请选取要发送的程序位置！", "没有目标", mb::kIconInformation | mb::kTaskModal);
         return;
     }
     if (state_.lyrics.count() == 0) {
@@ -98,11 +122,22 @@ void PlaybackEngine::run() {
             stopToIdle();  // the last line has gone out
             return;
         }
-        const std::int64_t left = anchorMicros_ + entryTimeMicros(position_) - clock_.nowMicros();
+        const std::int64_t now = clock_.nowMicros();
+        const std::int64_t left = anchorMicros_ + entryTimeMicros(position_) - now;
         if (left > kEarlyToleranceMicros) {
             arm(left);
             return;
         }
+        // Lines that fell due while the thread was held up are not sent in a burst.
+        int skipped = 0;
+        while (position_ < state_.lyrics.count() &&
+               now - (anchorMicros_ + entryTimeMicros(position_)) >= kMissedMicros &&
+               anchorMicros_ + entryTimeMicros(position_ + 1) <= now) {
+            ++position_;
+            ++skipped;
+        }
+        if (skipped > 0)
+            units_.状态条1.setPart(kStatusPart, "已跳过" + std::to_string(skipped) + "行过期歌词");
 
         const int entry = position_++;
         list.setSelection(entry - 1);
@@ -112,7 +147,7 @@ void PlaybackEngine::run() {
         const GbkText text = transform_.apply(list.cell(list.selection(), 1));
         const std::uint64_t epoch = epoch_;
         delivering_ = true;
-        delivery_.deliverLine(mode, text);
+        const LineOutcome outcome = delivery_.deliverLine(mode, text);
         delivering_ = false;
 
         if (epoch != epoch_) {
@@ -121,6 +156,10 @@ void PlaybackEngine::run() {
             const bool held = heldTick_;
             heldTick_ = false;
             if (held && playing()) run();
+            return;
+        }
+        if (outcome != LineOutcome::Delivered) {
+            halt(reasonFor(outcome));
             return;
         }
         // A tick held meanwhile is this loop's next pass: the next entry is checked right away.
@@ -145,8 +184,9 @@ void PlaybackEngine::scrollToSelection() {
 void PlaybackEngine::jumpTo() {
     if (units_.开始字幕.text() != kPlayingCaption) return;
     ListView& list = units_.超级列表框_歌词;
-    // No row selected reads item number 0: the song starts again from entry 1.
+    // A double-click beside the rows must not throw the singer back to the first line.
     const int entry = list.itemNumber(list.selection());
+    if (entry <= 0) return;
     ++epoch_;
     units_.时钟_歌词播放.setPeriod(0);
     position_ = entry;

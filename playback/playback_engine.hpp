@@ -3,6 +3,11 @@
 // started plus the entry's time, measured on a monotonic clock; the playback timer is armed with
 // the time left until the next due entry, so the delivery's own waits never push the song late.
 //
+// When the thread was held up (a modal box, a sleeping machine) and several lines fell due
+// meanwhile, only the latest of them goes out and the status bar says how many were skipped;
+// the schedule keeps its anchor. A line that cannot reach the client stops playback with the
+// reason in the status bar.
+//
 // Running state lives in the caption of 开始字幕 ("停止字幕" while playing). Delivery waits keep
 // the user interface alive, so any handler here can run in the middle of another's delivery; the
 // engine never delivers two lines at once and never re-arms after a stop or pause that arrived
@@ -24,14 +29,17 @@ class PlaybackEngine : public PlaybackSeam {
     PlaybackEngine(MainUnits& units, AppState& state, MessageBoxes& boxes, Clock& clock,
                    LineTransform& transform, Delivery& delivery);
 
-    /// Click of 开始字幕: checks mode, target and lyrics, then starts, resumes or stops.
+    /// Click of 开始字幕: while playing it always stops; otherwise checks mode, target and
+    /// lyrics, then starts or resumes.
     void startStop();
     /// Expiry of the playback timer: delivers every entry that is due, then re-arms the timer
     /// for the next one; held back until the running delivery ends when one is in progress.
     void tick();
-    /// Double-click on the lyric list while playing: the clicked row's line goes out now and
-    /// the rest of the song follows from it.
+    /// Double-click on the lyric list while playing: the clicked (selected) row's line goes out
+    /// now and the rest of the song follows from it. Nothing when no row is selected.
     void jumpTo();
+    /// Stops playback (if it runs) and shows `reason` in part 1 of the status bar.
+    void halt(const GbkText& reason);
 
     bool pauseIfPlaying() override;
     void resetPosition() override;
@@ -44,6 +52,10 @@ class PlaybackEngine : public PlaybackSeam {
     /// A timer that expires this close before an entry's due time delivers it: re-arming for
     /// a fraction of a millisecond would cost a whole timer resolution step.
     static constexpr std::int64_t kEarlyToleranceMicros = 500;
+    /// An entry this late whose successor is due as well fell due while the thread was held
+    /// up; it is skipped. Well above what a few back-to-back deliveries (20-30 ms each) add up
+    /// to, so lines of equal or close times still all go out.
+    static constexpr std::int64_t kMissedMicros = 250000;
 
   private:
     void stopToIdle();

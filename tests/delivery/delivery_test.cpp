@@ -81,28 +81,50 @@ TEST(Delivery, NoModePostsNothing) {
     EXPECT_TRUE(h.wait.waits.empty());
 }
 
-TEST(Delivery, NothingGoesToTheDesktopOrToDeadHandles) {
+TEST(Delivery, ALineThatCannotReachTheClientSaysWhyAndPostsNothing) {
     struct Case {
         const char* what;
         WindowHandle target, card;
         DeliveryMode mode;
+        LineOutcome outcome;
+        std::size_t posts, waits;  // the card cases click the card button and search 30 times
     };
     const Case cases[] = {
-        {"no target", 0, 0, DeliveryMode::PublicScreen},
-        {"closed target", 0x7777, 0, DeliveryMode::PublicScreen},
-        {"card never found", kTarget, 0, DeliveryMode::NicknameCard},
-        {"card closed since", kTarget, 0x8888, DeliveryMode::NicknameCard},
-        {"desktop as target", 0x10010, 0, DeliveryMode::PublicScreen},
+        {"no target", 0, kCard, DeliveryMode::PublicScreen, LineOutcome::NoTarget, 0, 0},
+        {"desktop as target", 0x10010, kCard, DeliveryMode::NicknameCard, LineOutcome::NoTarget, 0,
+         0},
+        {"closed target", 0x7777, kCard, DeliveryMode::NicknameCard, LineOutcome::TargetClosed, 0,
+         0},
+        {"card never found", kTarget, 0, DeliveryMode::NicknameCard, LineOutcome::NoCardDialog, 3,
+         30},
+        {"card closed since", kTarget, 0x8888, DeliveryMode::NicknameCard,
+         LineOutcome::NoCardDialog, 3, 30},
     };
     for (const Case& c : cases) {
         DeliveryHarness h;
         h.windows.live.insert(h.windows.desktop);
+        h.windows.addWindow(kCard);
         h.state.targetWindow = c.target;
         h.state.cardDialog = c.card;
-        h.delivery.deliverLine(c.mode, "abc");
-        EXPECT_TRUE(h.windows.posts.empty()) << c.what;
-        EXPECT_EQ(h.wait.waits.size(), c.mode == DeliveryMode::PublicScreen ? 2u : 3u) << c.what;
+        EXPECT_EQ(h.delivery.deliverLine(c.mode, "abc"), c.outcome) << c.what;
+        EXPECT_EQ(h.windows.posts.size(), c.posts) << c.what;
+        EXPECT_EQ(h.wait.waits.size(), c.waits) << c.what;
+        EXPECT_TRUE(sentTexts(h.windows.posts).empty()) << c.what;
     }
+}
+
+TEST(Delivery, AClosedCardDialogIsOpenedAgainBeforeTheLine) {
+    DeliveryHarness h;
+    h.state.cardDialog = 0x8888;  // closed by the user or by the 昵称字幕 passes
+    h.windows.addWindow(kCard);
+    h.windows.findScript = {0, kCard};
+    EXPECT_EQ(h.delivery.deliverLine(DeliveryMode::NicknameCard, "x"), LineOutcome::Delivered);
+    EXPECT_EQ(h.state.cardDialog, kCard);
+    const auto lines = sentLines(h.windows.posts);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].window, kCard);
+    EXPECT_EQ(lines[0].text, "x");
+    EXPECT_EQ(lines[0].startMicros, 100000);  // after the card button's click and one pause
 }
 
 TEST(Delivery, KeyParamsFollowTheExtendedAndAltRules) {
@@ -163,35 +185,36 @@ TEST(Delivery, CardDialogSearchGivesUpAfterThirtyTriesAndKeepsTheOldHandle) {
 }
 
 TEST(Delivery, ModeButtonsWithoutTargetWarnAndUntick) {
-    for (bool card : {false, true}) {
-        DeliveryHarness h;
-        h.state.targetWindow = 0;
-        RadioButton& button = card ? h.units.昵称字幕 : h.units.公屏字幕;
-        button.setChecked(true);
-        // The public button shows its box while still ticked; the card button unticks first.
-        bool tickedDuringBox = false;
-        struct Watch : MessageBoxes {
-            RadioButton* b;
-            bool* seen;
-            FakeMessageBoxes* inner;
-            int show(const GbkText& t, const GbkText& ti, unsigned s) override {
-                *seen = b->checked();
-                return inner->show(t, ti, s);
-            }
-        } watch;
-        watch.b = &button;
-        watch.seen = &tickedDuringBox;
-        watch.inner = &h.boxes;
-        Delivery d{h.windows, h.wait, watch, h.state, h.units};
-        card ? d.onNicknameCardClicked() : d.onPublicScreenClicked();
-        EXPECT_FALSE(button.checked());
-        EXPECT_EQ(tickedDuringBox, !card);
-        ASSERT_EQ(h.boxes.shown().size(), 1u);
-        EXPECT_EQ(h.boxes.shown()[0],
-                  (FakeMessageBoxes::Shown{"请先获取QT语音客户端的窗口", "没有目标",
-                                           mb::kIconInformation | mb::kTaskModal}));
-        EXPECT_TRUE(h.windows.moves.empty());
-    }
+    for (bool card : {false, true})
+        for (WindowHandle target : {WindowHandle{0}, WindowHandle{0x7777} /* client closed */}) {
+            DeliveryHarness h;
+            h.state.targetWindow = target;
+            RadioButton& button = card ? h.units.昵称字幕 : h.units.公屏字幕;
+            button.setChecked(true);
+            // The public button shows its box while still ticked; the card button unticks first.
+            bool tickedDuringBox = false;
+            struct Watch : MessageBoxes {
+                RadioButton* b;
+                bool* seen;
+                FakeMessageBoxes* inner;
+                int show(const GbkText& t, const GbkText& ti, unsigned s) override {
+                    *seen = b->checked();
+                    return inner->show(t, ti, s);
+                }
+            } watch;
+            watch.b = &button;
+            watch.seen = &tickedDuringBox;
+            watch.inner = &h.boxes;
+            Delivery d{h.windows, h.wait, watch, h.state, h.units};
+            card ? d.onNicknameCardClicked() : d.onPublicScreenClicked();
+            EXPECT_FALSE(button.checked());
+            EXPECT_EQ(tickedDuringBox, !card);
+            ASSERT_EQ(h.boxes.shown().size(), 1u);
+            EXPECT_EQ(h.boxes.shown()[0],
+                      (FakeMessageBoxes::Shown{"请先获取QT语音客户端的窗口", "没有目标",
+                                               mb::kIconInformation | mb::kTaskModal}));
+            EXPECT_TRUE(h.windows.moves.empty());
+        }
 }
 
 TEST(Delivery, ModeButtonsResizeTheClientAndCardClosesStaleDialogs) {

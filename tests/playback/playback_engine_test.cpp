@@ -178,7 +178,7 @@ TEST(PlaybackEngine, DoubleClickDeliversTheRowAndFollowsOnFromIt) {
     EXPECT_THAT(h.sentAtMs(), ElementsAre(1000, 1500, 2100));
 }
 
-TEST(PlaybackEngine, DoubleClickWithoutSelectionRestartsAndIdleDoubleClickDoesNothing) {
+TEST(PlaybackEngine, DoubleClickBesideTheRowsOrWhileIdleDoesNothing) {
     EngineHarness h;
     h.load({{100, "a"}, {300, "b"}});
     h.units.超级列表框_歌词.setSelection(1);
@@ -189,10 +189,85 @@ TEST(PlaybackEngine, DoubleClickWithoutSelectionRestartsAndIdleDoubleClickDoesNo
     h.engine.startStop();
     h.runMs(200);  // "a" at 100
     h.units.超级列表框_歌词.setSelection(-1);
-    h.engine.jumpTo();  // at 200: the song starts over
+    h.engine.jumpTo();  // at 200: no row hit, the song goes on
     h.runMs(1000);
-    EXPECT_THAT(h.sent(), ElementsAre("a", "a", "b"));
-    EXPECT_THAT(h.sentAtMs(), ElementsAre(100, 300, 500));
+    EXPECT_THAT(h.sent(), ElementsAre("a", "b"));
+    EXPECT_THAT(h.sentAtMs(), ElementsAre(100, 300));
+}
+
+TEST(PlaybackEngine, StopStopsWhateverModeAndTargetSay) {
+    // A quick press on the capture panel clears the target; the mode may be unticked too.
+    for (bool keepMode : {false, true}) {
+        EngineHarness h;
+        h.load({{100, "a"}, {200, "b"}, {300, "c"}});
+        h.engine.startStop();
+        h.runMs(150);
+        h.state.targetWindow = 0;
+        h.units.公屏字幕.setChecked(keepMode);
+        h.engine.startStop();
+        EXPECT_TRUE(h.boxes.shown().empty());
+        EXPECT_EQ(h.caption(), "开始字幕");
+        EXPECT_EQ(h.timer().period(), 0);
+        EXPECT_EQ(h.engine.position(), 0);
+    }
+}
+
+TEST(PlaybackEngine, ALineThatCannotReachTheClientStopsAndSaysWhy) {
+    enum class Fault { TargetClosed, TargetCleared, CardGone };
+    struct Case {
+        Fault fault;
+        GbkText status;
+    };
+    const Case cases[] = {
+        {Fault::TargetClosed, "目标窗口已关闭，字幕已停止"},
+        {Fault::TargetCleared, "没有目标窗口，字幕已停止"},
+        {Fault::CardGone, "找不到名片窗口，字幕已停止"},
+    };
+    for (const Case& c : cases) {
+        EngineHarness h;
+        if (c.fault == Fault::CardGone) {
+            h.units.公屏字幕.setChecked(false);
+            h.units.昵称字幕.setChecked(true);
+            h.windows.addWindow(EngineHarness::kCard);
+            h.windows.findDefault = EngineHarness::kCard;
+        }
+        h.load({{100, "a"}, {1000, "b"}, {2000, "c"}});
+        h.engine.startStop();
+        h.runMs(500);
+        if (c.fault == Fault::TargetClosed) h.windows.closeWindow(EngineHarness::kTarget);
+        if (c.fault == Fault::TargetCleared) h.state.targetWindow = 0;
+        if (c.fault == Fault::CardGone) {
+            h.windows.closeWindow(EngineHarness::kCard);
+            h.windows.findDefault = 0;
+        }
+        h.runMs(5000);
+        EXPECT_THAT(h.sent(), ElementsAre("a")) << c.status;
+        EXPECT_EQ(h.caption(), "开始字幕") << c.status;
+        EXPECT_EQ(h.timer().period(), 0) << c.status;
+        EXPECT_EQ(h.units.状态条1.part(1), c.status);
+        EXPECT_TRUE(h.boxes.shown().empty()) << c.status;
+    }
+    // A target that closed before the start counts as none.
+    EngineHarness h;
+    h.load({{100, "a"}});
+    h.windows.closeWindow(EngineHarness::kTarget);
+    h.engine.startStop();
+    ASSERT_EQ(h.boxes.shown().size(), 1u);
+    EXPECT_EQ(h.boxes.shown()[0].title, "没有目标");
+    EXPECT_EQ(h.caption(), "开始字幕");
+}
+
+TEST(PlaybackEngine, AfterTheThreadWasHeldUpOnlyTheLatestDueLineGoesOut) {
+    EngineHarness h;
+    h.load({{1000, "1"}, {2000, "2"}, {3000, "3"}, {4000, "4"}, {5000, "5"}, {6000, "6"}});
+    h.engine.startStop();
+    // At 1500 a modal box holds the thread until 4700: lines 2 to 4 fall due meanwhile.
+    h.timers.at(1500000, [&] { h.clock.advance(3200000); });
+    h.runMs(10000);
+    EXPECT_THAT(h.sent(), ElementsAre("1", "4", "5", "6"));
+    // Still anchored at the start: 5 and 6 keep their own times.
+    EXPECT_THAT(h.sentAtMs(), ElementsAre(1000, 4700, 5000, 6000));
+    EXPECT_EQ(h.units.状态条1.part(1), "已跳过2行过期歌词");
 }
 
 TEST(PlaybackEngine, ATickDueDuringADeliveryWaitsForItsEnd) {
