@@ -36,13 +36,16 @@ struct PlayOptions {
     std::optional<std::string> prefixes;
     std::optional<std::string> suffixes;
     std::optional<std::uint32_t> seed;
+    LyricShape shape;
+    int nudgeMs = 0;
 };
 
 void playUsage() {
     std::fputs(
         "usage: cantorel-cli play FILE [--mode public|card] [--dry-run] [--fill TEXT] [--filter]\n"
         "       [--filter-words FILE] [--reverse | --alternate]\n"
-        "       [--prefix-suffix --prefixes FILE --suffixes FILE] [--seed N]\n",
+        "       [--prefix-suffix --prefixes FILE --suffixes FILE] [--seed N]\n"
+        "       [--bilingual lines|original|translation|joined] [--apply-offset] [--nudge MS]\n",
         stderr);
 }
 
@@ -95,6 +98,31 @@ std::optional<PlayOptions> parseOptions(const Args& args) {
                 return std::nullopt;
             }
             o.seed = seed;
+        } else if (a == "--bilingual") {
+            auto v = value();
+            if (!v) return std::nullopt;
+            const auto mode = bilingualFromName(*v);
+            if (!mode) {
+                std::fputs(
+                    "cantorel-cli play: --bilingual is lines, original, translation or joined\n",
+                    stderr);
+                return std::nullopt;
+            }
+            o.shape.bilingual = *mode;
+        } else if (a == "--apply-offset") {
+            o.shape.applyOffset = true;
+        } else if (a == "--nudge") {
+            auto v = value();
+            if (!v) return std::nullopt;
+            // Milliseconds, negative for earlier; a nudge beyond a day is a typing slip.
+            int ms = 0;
+            const char* end = v->data() + v->size();
+            const auto [ptr, ec] = std::from_chars(v->data(), end, ms);
+            if (v->empty() || ec != std::errc() || ptr != end || ms < -86400000 || ms > 86400000) {
+                std::fprintf(stderr, "cantorel-cli play: bad nudge '%s'\n", v->c_str());
+                return std::nullopt;
+            }
+            o.nudgeMs = ms;
         } else if (!a.empty() && a[0] == '-') {
             std::fprintf(stderr, "cantorel-cli play: unknown option '%s'\n", a.c_str());
             return std::nullopt;
@@ -195,7 +223,8 @@ int runPlay(const Args& args) {
     LineTransform transform(units, seed);
     Delivery delivery(client, loop->pumpingWait(), boxes, state, units);
     PlaybackEngine engine(units, state, boxes, time, transform, delivery);
-    LyricFiles lyricFiles(units, state.lyrics, boxes, engine);
+    engine.setStartNudge(options->nudgeMs);
+    LyricFiles lyricFiles(units, state.lyrics, boxes, engine, options->shape);
 
     // Load exactly as choosing the file in the file list does.
     const GbkText path = argumentText(options->file);

@@ -13,7 +13,7 @@ void fillEmptyTexts(LyricTable& table, const GbkText& fillText) {
     }
 }
 
-LoadedLyric loadLyricFile(const GbkText& path, const GbkText& fillText) {
+LoadedLyric loadLyricFile(const GbkText& path, const GbkText& fillText, const LyricShape& shape) {
     const std::string bytes = files::readAll(path).value_or(std::string());
     LoadedLyric loaded;
     loaded.parsed = LrcReader::parse(decodeLyricBytes(bytes).text, loaded.table);
@@ -21,6 +21,9 @@ LoadedLyric loadLyricFile(const GbkText& path, const GbkText& fillText) {
         loaded.table = LyricTable();
         return loaded;
     }
+    // Shaped before the fill: an empty line in a group of equal times is a missing
+    // translation, not a line of fill text to join or choose.
+    shapeLyric(loaded.table, shape);
     fillEmptyTexts(loaded.table, fillText);
     return loaded;
 }
@@ -43,7 +46,7 @@ void LyricFiles::loadSelectedFile() {
     list.setSelection(-1);
 
     // The fill text is read now: editing it later changes no loaded row.
-    LoadedLyric loaded = loadLyricFile(path, units_.填充.text());
+    LoadedLyric loaded = loadLyricFile(path, units_.填充.text(), shape_);
     lyrics_ = std::move(loaded.table);
     if (!loaded.parsed) {
         boxes_.show("解析失败,未知原因！", "信息：", mb::kIconInformation | mb::kTaskModal);

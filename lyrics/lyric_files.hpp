@@ -2,6 +2,7 @@
 // The lyric folder's file list and the loading of a chosen file into the lyric table and the
 // lyric list.
 
+#include "lyrics/lyric_shaping.hpp"
 #include "lyrics/lyric_table.hpp"
 #include "lyrics/playback_seam.hpp"
 #include "platform/message_box.hpp"
@@ -13,17 +14,21 @@ struct LoadedLyric {
     LyricTable table;     // empty when not parsed
 };
 
-/// Reads the file at `path` (missing or unreadable: no bytes), decodes it, parses it and gives
-/// every entry with empty text `fillText`. The one load routine of the program and the CLI.
-LoadedLyric loadLyricFile(const GbkText& path, const GbkText& fillText);
+/// Reads the file at `path` (missing or unreadable: no bytes), decodes it, parses it, reshapes
+/// it by `shape` and gives every entry with empty text `fillText`. The one load routine of the
+/// program and the CLI.
+LoadedLyric loadLyricFile(const GbkText& path, const GbkText& fillText,
+                          const LyricShape& shape = {});
 
 /// Replaces the empty texts of `table` with `fillText`.
 void fillEmptyTexts(LyricTable& table, const GbkText& fillText);
 
 class LyricFiles {
   public:
-    LyricFiles(MainUnits& units, LyricTable& lyrics, MessageBoxes& boxes, PlaybackSeam& playback)
-        : units_(units), lyrics_(lyrics), boxes_(boxes), playback_(playback) {}
+    /// `shape` is read at every load, so a changed setting applies from the next file chosen.
+    LyricFiles(MainUnits& units, LyricTable& lyrics, MessageBoxes& boxes, PlaybackSeam& playback,
+               const LyricShape& shape = kPlainShape)
+        : units_(units), lyrics_(lyrics), boxes_(boxes), playback_(playback), shape_(shape) {}
 
     /// The file list's selection changed or a file was double-clicked: while playback runs this
     /// only pauses it; otherwise the selected file replaces the lyric table and the lyric list,
@@ -38,4 +43,6 @@ class LyricFiles {
     LyricTable& lyrics_;  // the loaded lyric, shared with playback
     MessageBoxes& boxes_;
     PlaybackSeam& playback_;
+    const LyricShape& shape_;
+    static constexpr LyricShape kPlainShape{};
 };

@@ -101,6 +101,12 @@ void PlaybackEngine::startStop() {
     heldTick_ = false;
     // A fresh start puts time 0 at now; a resume makes the entry that was due count as due now.
     anchorMicros_ = clock_.nowMicros() - (position_ > 0 ? entryTimeMicros(position_) : 0);
+    if (position_ == 0) {
+        const bool shown = nudgeMs_ != 0 || startNudgeMs_ != 0;
+        nudgeMs_ = startNudgeMs_;
+        anchorMicros_ += startNudgeMs_ * 1000LL;
+        if (shown) showNudge();
+    }
     tick();
 }
 
@@ -192,6 +198,40 @@ void PlaybackEngine::jumpTo() {
     position_ = entry;
     anchorMicros_ = clock_.nowMicros() - (entry > 0 ? entryTimeMicros(entry) : 0);
     tick();
+}
+
+void PlaybackEngine::nudge(int ms) {
+    if (!playing() || ms == 0) return;
+    nudgeMs_ += ms;
+    anchorMicros_ += ms * 1000LL;
+    showNudge();
+    // The armed timer counts towards the old due time. During a delivery the loop reads the
+    // new anchor when it goes on; otherwise the schedule is worked out again now.
+    if (delivering_) return;
+    units_.时钟_歌词播放.setPeriod(0);
+    tick();
+}
+
+void PlaybackEngine::showNudge() {
+    const int size = nudgeMs_ < 0 ? -nudgeMs_ : nudgeMs_;
+    std::string seconds =
+        std::to_string(size / 1000) + "." + std::to_string(1000 + size % 1000).substr(1);
+    while (seconds.back() == '0' && seconds[seconds.size() - 2] != '.') seconds.pop_back();
+    const char* sign = nudgeMs_ > 0 ? "+" : nudgeMs_ < 0 ? "-" : "";
+    units_.状态条1.setPart(kStatusPart, "偏移 " + std::string(sign) + seconds + " 秒");
+}
+
+void PlaybackEngine::jumpBy(int rows) {
+    if (units_.开始字幕.text() != kPlayingCaption) return;
+    ListView& list = units_.超级列表框_歌词;
+    const int count = list.rowCount();
+    if (count == 0) return;
+    // Before the first line nothing is selected: "next" is the first row.
+    const int from = list.selection();
+    const int row = from < 0 ? (rows > 0 ? 0 : -1) : std::clamp(from + rows, 0, count - 1);
+    if (row < 0) return;
+    list.setSelection(row);
+    jumpTo();
 }
 
 bool PlaybackEngine::pauseIfPlaying() {

@@ -38,6 +38,18 @@ class PlaybackEngine : public PlaybackSeam {
     /// Double-click on the lyric list while playing: the clicked (selected) row's line goes out
     /// now and the rest of the song follows from it. Nothing when no row is selected.
     void jumpTo();
+    /// While playing, every following line comes `ms` later (negative: earlier): the schedule's
+    /// anchor moves, so presses add up and nothing drifts. Part 1 of the status bar shows the
+    /// sum ("偏移 +0.3 秒"). Nothing while not playing.
+    void nudge(int ms);
+    /// While playing, the row `rows` after (negative: before) the selected one goes out now,
+    /// as a double-click on it would; held at the first and the last row.
+    void jumpBy(int rows);
+    /// The nudge every fresh start begins with (0 unless the command line asks for one).
+    void setStartNudge(int ms) { startNudgeMs_ = ms; }
+    /// The sum of the nudges since the last fresh start, in milliseconds.
+    int nudgeMs() const { return nudgeMs_; }
+
     /// Stops playback (if it runs) and shows `reason` in part 1 of the status bar.
     void halt(const GbkText& reason);
 
@@ -62,6 +74,7 @@ class PlaybackEngine : public PlaybackSeam {
     void run();
     void arm(std::int64_t remainingMicros);
     void scrollToSelection();
+    void showNudge();
     std::int64_t entryTimeMicros(int entry) const;
 
     MainUnits& units_;
@@ -77,5 +90,7 @@ class PlaybackEngine : public PlaybackSeam {
     bool heldTick_ = false;          // a tick arrived while delivering
     bool startingCard_ = false;      // a start is searching for the card dialog
     bool startCancelled_ = false;    // ... and the button was clicked again meanwhile
-    std::uint64_t epoch_ = 0;        // bumped by every start, stop, pause, jump and reset
+    int nudgeMs_ = 0;
+    int startNudgeMs_ = 0;
+    std::uint64_t epoch_ = 0;  // bumped by every start, stop, pause, jump and reset
 };

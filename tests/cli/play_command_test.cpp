@@ -41,6 +41,9 @@ TEST_F(PlayCommandTest, RefusesMissingFilesAndBadOptionsWithExitCodeOne) {
         {path("song.lrc"), "--reverse", "--alternate"},
         {path("song.lrc"), "--filter-words", path("missing.txt")},
         {path("song.lrc"), path("song.lrc")},
+        {path("song.lrc"), "--bilingual", "both"},
+        {path("song.lrc"), "--nudge", "0.5"},
+        {path("song.lrc"), "--nudge"},
     };
     for (const cli::Args& args : refused) {
         const CommandRun run = play(args);
@@ -98,6 +101,23 @@ TEST_F(PlayCommandTest, RealTimePlaysEveryLineInOrder) {
         at = end + 1;
     }
     EXPECT_THAT(texts, ElementsAre(utf8(u8"中"), "one", "three"));
+}
+
+TEST_F(PlayCommandTest, BilingualOffsetAndNudgeShapeTheDryRun) {
+    write("two.lrc",
+          "[offset:300]\r\n[00:01.00]Hi\r\n[00:01.00]\xC4\xE3\xBA\xC3\r\n[00:02.00]x\r\n");
+    const std::pair<cli::Args, std::string> cases[] = {
+        {{"--bilingual", "joined"}, utf8(u8"[+00:01.000] Hi / 你好\n[+00:02.000] x\n")},
+        {{"--bilingual", "translation", "--apply-offset", "--nudge", "-200"},
+         utf8(u8"[+00:00.500] 你好\n[+00:01.500] x\n")},
+    };
+    for (const auto& [options, out] : cases) {
+        cli::Args args = {path("two.lrc"), "--dry-run"};
+        args.insert(args.end(), options.begin(), options.end());
+        const CommandRun run = play(args);
+        EXPECT_EQ(run.code, 0) << run.err;
+        EXPECT_EQ(run.out, out);
+    }
 }
 
 }  // namespace

@@ -460,3 +460,48 @@ TEST(PlaybackEngine, EarlyOrStrayExpiriesDeliverNothingEarly) {
 }
 
 }  // namespace
+
+TEST(PlaybackEngine, NudgesMoveEveryFollowingLineExactlyAndResetAtAFreshStart) {
+    EngineHarness h;
+    h.load({{1000, "1"}, {2000, "2"}, {3000, "3"}, {4000, "4"}, {60000, "5"}});
+    h.engine.startStop();
+    // One nudge lands inside the first line's delivery waits, the others between lines.
+    h.timers.at(1005000, [&] { h.engine.nudge(100); });
+    h.timers.at(1500000, [&] {
+        h.engine.nudge(100);
+        h.engine.nudge(100);
+    });
+    h.timers.at(2500000, [&] { h.engine.nudge(-100); });
+    h.runMs(4500);
+    EXPECT_THAT(h.sentAtMs(), ElementsAre(1000, 2300, 3200, 4200));
+    EXPECT_EQ(h.units.状态条1.part(1), "偏移 +0.2 秒");
+
+    h.engine.startStop();  // stop: a later start is a fresh one
+    h.engine.nudge(500);   // ignored while idle
+    const std::int64_t restart = h.clock.nowMicros() / 1000;
+    h.engine.startStop();
+    EXPECT_EQ(h.engine.nudgeMs(), 0);
+    EXPECT_EQ(h.units.状态条1.part(1), "偏移 0.0 秒");
+    h.engine.nudge(-1250);
+    EXPECT_EQ(h.units.状态条1.part(1), "偏移 -1.25 秒");
+    h.runMs(2000);
+    EXPECT_EQ(h.sentAtMs().at(4), restart);  // 1000 - 1250 is already past: at once
+    EXPECT_EQ(h.sentAtMs().at(5), restart + 750);
+}
+
+TEST(PlaybackEngine, NextAndPreviousLineJumpFromTheSelectedRow) {
+    EngineHarness h;
+    h.load({{1000, "1"}, {2000, "2"}, {3000, "3"}});
+    h.engine.jumpBy(1);  // idle: nothing
+    h.engine.startStop();
+    h.engine.jumpBy(-1);  // nothing shown yet: no row before it
+    EXPECT_TRUE(h.sent().empty());
+    h.engine.jumpBy(1);   // the first line, now
+    h.engine.jumpBy(1);   // the second
+    h.engine.jumpBy(-1);  // the first again; the song follows on from it
+    h.runMs(1500);
+    h.engine.jumpBy(9);  // at 1560: held at the last row, which ends the song
+    EXPECT_THAT(h.sent(), ElementsAre("1", "2", "1", "2", "3"));
+    EXPECT_THAT(h.sentAtMs(), ElementsAre(0, 20, 40, 1040, 1560));
+    EXPECT_EQ(h.caption(), "开始字幕");
+}
