@@ -24,6 +24,9 @@ bool remove(const GbkText& path);
 /// True when a regular file exists at `path`.
 bool exists(const GbkText& path);
 
+/// True when a folder exists at `path`.
+bool isFolder(const GbkText& path);
+
 /// Folder of the running executable, without a trailing separator.
 GbkText programFolder();
 

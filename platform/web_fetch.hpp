@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "text/gbk_text.hpp"
@@ -32,9 +33,13 @@ enum class FetchFailure {
     Other,       // TLS or any other failure of the platform's client
 };
 
+/// The User-Agent of a request that names none: the browser string the lyric site expects.
+inline constexpr const char* kBrowserUserAgent =
+    "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
+
 struct FetchRequest {
     GbkText url;            // http:// or https://; "#..." is not sent; path and query go as given
-    std::string userAgent;  // empty: the program's default
+    std::string userAgent;  // empty: kBrowserUserAgent
     FetchLimits limits;
 };
 
@@ -55,6 +60,9 @@ class HttpClient {
     virtual FetchOutcome fetch(const FetchRequest& request,
                                const std::atomic<bool>* cancel = nullptr) = 0;
 };
+
+/// The platform's client (libcurl on Linux, WinINet on Windows); picked at build time.
+std::unique_ptr<HttpClient> makeHttpClient();
 
 /// Fetches without blocking the caller: `done` runs later on the thread that called start (the
 /// user-interface thread), in the order the fetches end.

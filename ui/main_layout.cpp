@@ -58,6 +58,9 @@ constexpr std::array kUnits = {
     UnitLayout{"标签3", K::Label, "歌名", "歌词搜索功能", 6, 16, 32, 24, false, false},
     UnitLayout{"欲搜索内容", K::EditBox, "", "歌词搜索功能", 38, 16, 122, 25, false, false},
     UnitLayout{"搜索歌词", K::Button, "搜索歌词", "歌词搜索功能", 166, 16, 82, 23, false, false},
+    // The source choice sits in the strip between the search line and the hit list.
+    UnitLayout{"标签_来源", K::Label, "来源", "歌词搜索功能", 6, 42, 32, 20, false, false},
+    UnitLayout{"来源", K::ComboBox, "", "歌词搜索功能", 38, 40, 122, 20, false, false},
     UnitLayout{"欲下载列表", K::ListView, "", "歌词搜索功能", 8, 64, 240, 376, false, false},
     UnitLayout{"状态条1", K::StatusBar, "", "", 0, 453, 739, 20, false, false},
     UnitLayout{"时钟_歌词播放", K::Timer, "", "", 0, 0, 0, 0, false, false},
@@ -78,8 +81,11 @@ constexpr std::array kUnits = {
 };
 
 constexpr std::array kLyricColumns = {ColumnLayout{"时间(毫秒)", 0}, ColumnLayout{"歌词", 300}};
-constexpr std::array kPreviewColumns = {ColumnLayout{"歌词预览", 300}};
-constexpr std::array kHitColumns = {ColumnLayout{"歌名", 236}};
+// The preview's time column is there but 0 pixels wide: the header tells the click rule.
+constexpr std::array kPreviewColumns = {ColumnLayout{"时间", 0},
+                                        ColumnLayout{"歌词预览-单击预览-双击下载", 280}};
+constexpr std::array kHitColumns = {ColumnLayout{"     歌曲名", 130},
+                                    ColumnLayout{"歌手", 100, true}};
 
 }  // namespace
 

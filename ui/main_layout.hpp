@@ -57,6 +57,7 @@ const UnitLayout* findUnit(std::string_view name);
 struct ColumnLayout {
     std::string_view header;
     int width;
+    bool centred = false;  // else left-aligned
 };
 std::span<const ColumnLayout> columnsOf(std::string_view listName);
 

@@ -50,6 +50,7 @@ MainUnits::MainUnits(UnitDirectory& d)
       歌词搜索功能(bind<GroupBox>(d, "歌词搜索功能")),
       欲搜索内容(bind<EditBox>(d, "欲搜索内容")),
       搜索歌词(bind<Button>(d, "搜索歌词")),
+      来源(bind<ComboBox>(d, "来源")),
       欲下载列表(bind<ListView>(d, "欲下载列表")),
       状态条1(bind<StatusBar>(d, "状态条1")),
       时钟_歌词播放(bindTimer(d, "时钟_歌词播放")),

@@ -45,6 +45,7 @@ struct MainUnits {
     GroupBox& 歌词搜索功能;
     EditBox& 欲搜索内容;
     Button& 搜索歌词;
+    ComboBox& 来源;
     ListView& 欲下载列表;
     StatusBar& 状态条1;
 

@@ -74,6 +74,11 @@ bool exists(const GbkText& path) {
     return ::stat(native(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+bool isFolder(const GbkText& path) {
+    struct stat info {};
+    return !path.empty() && ::stat(native(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 GbkText programFolder() {
     std::string exe(4096, '\0');
     const ssize_t n = ::readlink("/proc/self/exe", exe.data(), exe.size() - 1);

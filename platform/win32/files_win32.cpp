@@ -95,6 +95,12 @@ bool exists(const GbkText& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool isFolder(const GbkText& path) {
+    if (path.empty()) return false;
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 GbkText programFolder() {
     wchar_t exe[MAX_PATH * 4];
     const DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH * 4);

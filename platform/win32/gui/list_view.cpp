@@ -83,7 +83,8 @@ void addColumns(HWND hwnd, std::string_view listName) {
     for (const layout::ColumnLayout& column : layout::columnsOf(listName)) {
         std::wstring header = wide(column.header);
         LVCOLUMNW lvc{};
-        lvc.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        lvc.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        lvc.fmt = column.centred ? LVCFMT_CENTER : LVCFMT_LEFT;
         lvc.pszText = header.data();
         lvc.cx = column.width;
         lvc.iSubItem = index;

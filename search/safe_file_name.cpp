@@ -1,0 +1,99 @@
+#include "search/safe_file_name.hpp"
+
+#include <array>
+#include <string_view>
+
+#include "platform/files.hpp"
+
+namespace {
+
+constexpr std::size_t kMaxNameBytes = 120;
+
+bool isTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
+
+// A two-byte character only when both bytes can form one: a lone lead byte could otherwise
+// swallow a following "\" or "/" and let Windows' own decoding bring the separator back.
+bool isDoubleByte(std::string_view text, std::size_t pos) {
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    return lead >= 0x81 && lead <= 0xFE && pos + 1 < text.size() &&
+           isTrailByte(static_cast<unsigned char>(text[pos + 1]));
+}
+
+bool isForbidden(unsigned char b) {
+    return b < 0x20 || b == 0x7F ||
+           std::string_view("\\/:*?\"<>|").find(static_cast<char>(b)) != std::string_view::npos;
+}
+
+bool isBlankOrDot(char c) { return c == ' ' || c == '.'; }
+
+// Windows drops blanks and dots at the end of a name on its own; at the start they hide the file.
+GbkText trimBlanksAndDots(std::string_view text) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isBlankOrDot(text[begin])) ++begin;
+    while (end > begin && isBlankOrDot(text[end - 1])) --end;
+    return GbkText(text.substr(begin, end - begin));
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char c = a[i];
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c != b[i]) return false;
+    }
+    return true;
+}
+
+bool isDeviceName(std::string_view stem) {
+    while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
+    for (std::string_view device : {"CON", "PRN", "AUX", "NUL"}) {
+        if (equalsNoCase(stem, device)) return true;
+    }
+    if (stem.size() == 4 && stem[3] >= '1' && stem[3] <= '9') {
+        return equalsNoCase(stem.substr(0, 3), "COM") || equalsNoCase(stem.substr(0, 3), "LPT");
+    }
+    return false;
+}
+
+}  // namespace
+
+GbkText safeFileName(const GbkText& name) {
+    GbkText safe;
+    safe.reserve(name.size());
+    for (std::size_t pos = 0; pos < name.size();) {
+        if (isDoubleByte(name, pos)) {
+            safe.append(name, pos, 2);
+            pos += 2;
+            continue;
+        }
+        const auto b = static_cast<unsigned char>(name[pos]);
+        safe.push_back(b >= 0x80 || isForbidden(b) ? '_' : static_cast<char>(b));
+        ++pos;
+    }
+    safe = trimBlanksAndDots(safe);
+
+    if (safe.size() > kMaxNameBytes) {
+        std::size_t cut = 0;
+        while (cut < safe.size()) {
+            const std::size_t next = cut + (isDoubleByte(safe, cut) ? 2 : 1);
+            if (next > kMaxNameBytes) break;
+            cut = next;
+        }
+        safe = trimBlanksAndDots(std::string_view(safe).substr(0, cut));
+    }
+    if (safe.empty()) return "歌词";
+
+    // Windows opens the device whatever follows the name's first dot.
+    const std::size_t dot = safe.find('.');
+    const std::size_t stemEnd = dot == GbkText::npos ? safe.size() : dot;
+    if (isDeviceName(std::string_view(safe).substr(0, stemEnd))) {
+        safe = safe.substr(0, stemEnd) + "_" + safe.substr(stemEnd);
+    }
+    return safe;
+}
+
+GbkText lyricSavePath(const GbkText& folder, const GbkText& song) {
+    const GbkText where = files::isFolder(folder) ? folder : files::programFolder();
+    return files::join(where, safeFileName(song) + ".lrc");
+}

@@ -1,0 +1,16 @@
+#pragma once
+// File names made from text that came over the network. Whatever the text, the result names a
+// file inside the given folder.
+
+#include "text/gbk_text.hpp"
+
+/// `name` as a Windows and Linux file name: \ / : * ? " < > | and control bytes become "_"
+/// (only whole characters are looked at; a valid two-byte character is kept, a byte that forms
+/// none becomes "_"), blanks and dots at both ends go, a reserved device name (CON, PRN, AUX,
+/// NUL, COM1-COM9, LPT1-LPT9, any case, with or without extension) gets "_" after the device
+/// name, an empty name becomes "歌词", and the result is cut to 120 bytes at a character start.
+GbkText safeFileName(const GbkText& name);
+
+/// Where the lyric of `song` is saved: `folder` (the text of 编辑框1) when it is an existing
+/// folder, else the program folder, joined with the safe name of `song` and ".lrc".
+GbkText lyricSavePath(const GbkText& folder, const GbkText& song);

@@ -1,0 +1,102 @@
+#include "search/site_source.hpp"
+
+#include <boost/regex.hpp>
+
+#include "search/lyric_search.hpp"
+#include "text/codepage.hpp"
+
+namespace {
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != prefix[i]) return false;
+    }
+    return true;
+}
+
+// One fragment's capture: the artist and song follow its last ">", the LRC address sits between
+// the first ">" after the opening byte and the first "</font>". ">" is never the second byte of
+// a GBK character, so byte searches are safe here.
+SearchHit hitOf(std::string_view capture) {
+    SearchHit hit;
+    const std::size_t lastGt = capture.rfind('>');
+    const std::string_view nameText =
+        lastGt == std::string_view::npos ? capture : capture.substr(lastGt + 1);
+    const std::vector<GbkText> words = gbk::split(nameText, " ");
+    if (words.size() >= 1) hit.artist = words[0];
+    if (words.size() >= 2) hit.song = words[1];
+
+    const std::size_t gt = capture.size() > 1 ? capture.find('>', 1) : std::string_view::npos;
+    const std::size_t fontEnd = capture.find("</font>");
+    if (gt != std::string_view::npos && fontEnd != std::string_view::npos && fontEnd > gt) {
+        hit.link = GbkText(capture.substr(gt + 1, fontEnd - gt - 1));
+    }
+    return hit;
+}
+
+class SiteSource : public LyricSource {
+  public:
+    SiteSource(GbkText base, FetchLimits limits) : base_(std::move(base)), limits_(limits) {}
+
+    FetchRequest searchRequest(const GbkText& text) const override {
+        // The site takes the browser's User-Agent (the request's default).
+        return {base_ + "/?keyword=" + LyricSearch::encodeKeyword(text) + "&field=all", "",
+                limits_};
+    }
+
+    HitList readHits(std::string_view body) const override { return parseSitePage(body); }
+
+    FetchRequest lyricRequest(const GbkText& link) const override {
+        // Pages give whole addresses; a root-relative one is read against the site.
+        if (!link.empty() && link[0] == '/' && !startsWithNoCase(link, "//")) {
+            return {base_ + link, "", limits_};
+        }
+        return {link, "", limits_};
+    }
+
+    std::optional<std::string> lyricBytes(std::string_view body) const override {
+        if (body.empty()) return std::nullopt;
+        return std::string(body);
+    }
+
+  private:
+    GbkText base_;
+    FetchLimits limits_;
+};
+
+}  // namespace
+
+HitList parseSitePage(std::string_view utf8Page) {
+    // The page is read as UTF-8 whatever it declares, then handled as GBK like all our text.
+    const GbkText page = codepage::utf8ToGbk(utf8Page);
+    HitList list;
+    if (gbk::contains(page, "没有找到相关")) {
+        list.noResult = true;
+        return list;
+    }
+    static const boost::regex pattern("<font size=\"-1\">(.*?)LRC歌词下载</a>",
+                                      boost::regex::perl | boost::regex::mod_s);
+    for (boost::sregex_iterator it(page.begin(), page.end(), pattern), end; it != end; ++it) {
+        const auto& group = (*it)[1];
+        const auto start = static_cast<std::size_t>(group.first - page.begin());
+        list.hits.push_back(hitOf(std::string_view(page).substr(start, group.length())));
+    }
+    return list;
+}
+
+GbkText siteBase(const GbkText& hostOrUrl) {
+    GbkText base = gbk::trimBlanks(hostOrUrl);
+    if (base.empty()) return base;
+    if (base.find("://") == GbkText::npos) base = "http://" + base;
+    while (!base.empty() && base.back() == '/') base.pop_back();
+    return base;
+}
+
+std::unique_ptr<LyricSource> makeSiteSource(const NetworkSettings& settings) {
+    GbkText base = siteBase(settings.lyricSite);
+    if (base.empty()) return nullptr;
+    return std::make_unique<SiteSource>(std::move(base), settings.limits);
+}
