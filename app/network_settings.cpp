@@ -3,8 +3,7 @@
 #include <charconv>
 #include <string>
 
-#include "app/profile_codec.hpp"
-#include "platform/files.hpp"
+#include "app/cantorel_ini.hpp"
 
 namespace {
 
@@ -14,7 +13,7 @@ constexpr std::string_view kSection = "network";
 // to some clients and hang the fetch it was meant to bound.
 template <typename T>
 void readPositive(std::string_view content, std::string_view key, T& value) {
-    const GbkText text = profile::getString(content, kSection, key, "");
+    const GbkText text = cantorel_ini::value(content, kSection, key, "");
     T parsed{};
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, parsed);
@@ -25,10 +24,10 @@ void readPositive(std::string_view content, std::string_view key, T& value) {
 
 NetworkSettings readNetworkSettings(std::string_view content) {
     NetworkSettings settings;
-    settings.lyricSite = profile::getString(content, kSection, "lyric_site", "");
-    const GbkText lrclib = profile::getString(content, kSection, "lrclib", "");
+    settings.lyricSite = cantorel_ini::value(content, kSection, "lyric_site", "");
+    const GbkText lrclib = cantorel_ini::value(content, kSection, "lrclib", "");
     if (!lrclib.empty()) settings.lrclib = lrclib;
-    const GbkText source = profile::getString(content, kSection, "source", "");
+    const GbkText source = cantorel_ini::value(content, kSection, "source", "");
     if (findSource(source)) settings.source = source;
     readPositive(content, "connect_timeout", settings.limits.connectSeconds);
     readPositive(content, "idle_timeout", settings.limits.idleSeconds);
@@ -37,19 +36,12 @@ NetworkSettings readNetworkSettings(std::string_view content) {
     return settings;
 }
 
-GbkText networkIniPath(const GbkText& folder) { return files::join(folder, "cantorel.ini"); }
+GbkText networkIniPath(const GbkText& folder) { return cantorel_ini::path(folder); }
 
 NetworkSettings loadNetworkSettings(const GbkText& folder) {
-    return readNetworkSettings(files::readAll(networkIniPath(folder)).value_or(""));
+    return readNetworkSettings(cantorel_ini::read(folder));
 }
 
 bool saveSourceChoice(const GbkText& folder, std::string_view sourceId) {
-    const GbkText path = networkIniPath(folder);
-    std::optional<std::string> content = files::readAll(path);
-    // A file that is there but unreadable holds the user's addresses; never write over it.
-    if (!content && files::exists(path)) return false;
-    std::string text = content.value_or("");
-    if (profile::getString(text, kSection, "source", "") == sourceId) return true;
-    profile::setString(text, kSection, "source", sourceId);
-    return files::writeAtomically(path, text);
+    return cantorel_ini::write(folder, kSection, {{"source", GbkText(sourceId)}});
 }

@@ -32,7 +32,12 @@ SearchHit hitOf(std::string_view capture) {
     const std::size_t gt = capture.size() > 1 ? capture.find('>', 1) : std::string_view::npos;
     const std::size_t fontEnd = capture.find("</font>");
     if (gt != std::string_view::npos && fontEnd != std::string_view::npos && fontEnd > gt) {
-        hit.link = GbkText(capture.substr(gt + 1, fontEnd - gt - 1));
+        // A fragment spread over lines has line breaks around its address; they are no part of it.
+        std::string_view link = capture.substr(gt + 1, fontEnd - gt - 1);
+        const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+        while (!link.empty() && blank(link.front())) link.remove_prefix(1);
+        while (!link.empty() && blank(link.back())) link.remove_suffix(1);
+        hit.link = GbkText(link);
     }
     return hit;
 }
