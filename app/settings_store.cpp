@@ -48,6 +48,10 @@ GbkText SettingsStore::prefixPath() const { return files::join(folder_, "qz.zbb"
 GbkText SettingsStore::suffixPath() const { return files::join(folder_, "hz.zbb"); }
 
 void SettingsStore::load() {
+    // load() runs first at every start, so a save the last run never finished leaves nothing
+    // behind for long.
+    for (const GbkText& path : {iniPath(), prefixPath(), suffixPath()})
+        files::removeLeftoverTemporaries(path);
     const auto content = files::readAll(iniPath());
     if (!content) return;
     for (const StoredEditBox& box : kStoredEditBoxes) {

@@ -26,7 +26,8 @@ class SettingsStore {
     /// A store whose files lie in the program folder.
     explicit SettingsStore(MainUnits& units);
 
-    /// Reads kvd.ini into the edit boxes; a missing file, key or empty value leaves the box at
+    /// Deletes the temporary files a save cut short left beside kvd.ini, qz.zbb and hz.zbb,
+    /// then reads kvd.ini into the edit boxes; a missing file, key or empty value leaves the box at
     /// its current (template) text. Stored "><br><" become CR LF.
     void load();
 

@@ -18,6 +18,11 @@ std::optional<std::string> readAll(const GbkText& path);
 /// is not replaced. Returns false on any failure.
 bool writeAtomically(const GbkText& path, std::string_view bytes);
 
+/// Deletes what saves of `path` that never finished (the process was killed or the machine
+/// lost power) left in its folder: files named like `path` plus ".tmp" and digits, which is the
+/// temporary name `writeAtomically` uses. Other files stay. Returns how many it deleted.
+int removeLeftoverTemporaries(const GbkText& path);
+
 /// Deletes a file; false when it was missing or could not be deleted.
 bool remove(const GbkText& path);
 

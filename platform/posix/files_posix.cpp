@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <vector>
 
 #include "platform/files.hpp"
 #include "text/codepage.hpp"
@@ -26,6 +27,15 @@ bool endsWithNoCase(std::string_view name, std::string_view suffix) {
         };
         return lower(a) == lower(b);
     });
+}
+
+// True when `name` is `base` + ".tmp" + one or more digits: the name writeAtomically gives the
+// temporary file of `base`.
+bool isTemporaryOf(std::string_view name, std::string_view base) {
+    const std::string prefix = std::string(base) + ".tmp";
+    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) return false;
+    const std::string_view digits = name.substr(prefix.size());
+    return std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 }  // namespace
@@ -65,6 +75,29 @@ bool writeAtomically(const GbkText& path, std::string_view bytes) {
         return false;
     }
     return true;
+}
+
+int removeLeftoverTemporaries(const GbkText& path) {
+    const std::string target = native(path);
+    const size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "./" : target.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return 0;
+    std::vector<std::string> leftovers;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (isTemporaryOf(entry->d_name, base)) leftovers.push_back(entry->d_name);
+    }
+    ::closedir(dir);
+    int removed = 0;
+    for (const std::string& name : leftovers) {
+        const std::string full = folder + name;
+        struct stat info {};
+        if (::lstat(full.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            std::remove(full.c_str()) == 0)
+            ++removed;
+    }
+    return removed;
 }
 
 bool remove(const GbkText& path) { return std::remove(native(path).c_str()) == 0; }

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string_view>
 
 #include "platform/files.hpp"
 #include "text/codepage.hpp"
@@ -46,6 +47,19 @@ class Handle {
     HANDLE h_;
 };
 
+// True when `name` is `base` + ".tmp" + one or more digits: the name writeAtomically gives the
+// temporary file of `base`. Windows names compare without case.
+bool isTemporaryOf(std::wstring_view name, std::wstring_view base) {
+    const std::wstring prefix = std::wstring(base) + L".tmp";
+    if (name.size() <= prefix.size() ||
+        CompareStringOrdinal(name.data(), static_cast<int>(prefix.size()), prefix.data(),
+                             static_cast<int>(prefix.size()), TRUE) != CSTR_EQUAL)
+        return false;
+    const std::wstring_view digits = name.substr(prefix.size());
+    return std::all_of(digits.begin(), digits.end(),
+                       [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
 }  // namespace
 
 std::optional<std::string> readAll(const GbkText& path) {
@@ -86,6 +100,30 @@ bool writeAtomically(const GbkText& path, std::string_view bytes) {
         return false;
     }
     return true;
+}
+
+int removeLeftoverTemporaries(const GbkText& path) {
+    const std::wstring target = wide(path);
+    const size_t slash = target.find_last_of(L"\\/");
+    const std::wstring folder = slash == std::wstring::npos ? L"" : target.substr(0, slash + 1);
+    const std::wstring base = slash == std::wstring::npos ? target : target.substr(slash + 1);
+    // The pattern also matches 8.3 short names, so each long name is checked again.
+    const std::wstring pattern = target + L".tmp*";
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    std::vector<std::wstring> leftovers;
+    do {
+        if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+            continue;
+        if (isTemporaryOf(found.cFileName, base)) leftovers.push_back(folder + found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    int removed = 0;
+    for (const std::wstring& name : leftovers) {
+        if (DeleteFileW(name.c_str())) ++removed;
+    }
+    return removed;
 }
 
 bool remove(const GbkText& path) { return DeleteFileW(wide(path).c_str()) != 0; }

@@ -59,4 +59,16 @@ TEST_F(FilesWin32, ListHoldsOnlyNamesEndingInTheSuffix) {
     RemoveDirectoryW((folderW_ + L"\\dir.lrc").c_str());
 }
 
+TEST_F(FilesWin32, LeftoverTemporariesOfTheTargetGoAndOtherFilesStay) {
+    const std::vector<const char*> leftovers = {"kvd.ini.tmp1234", "KVD.INI.TMP7"};
+    const std::vector<const char*> others = {"kvd.ini",         "kvd.ini.tmp",  "kvd.ini.tmp12x",
+                                             "kvd.ini.tmp.bak", "qz.zbb.tmp55", "xkvd.ini.tmp1"};
+    for (const char* name : leftovers) ASSERT_TRUE(files::writeAtomically(path(name), "x"));
+    for (const char* name : others) ASSERT_TRUE(files::writeAtomically(path(name), "x"));
+
+    EXPECT_EQ(files::removeLeftoverTemporaries(path("kvd.ini")), 2);
+    for (const char* name : leftovers) EXPECT_FALSE(files::exists(path(name))) << name;
+    for (const char* name : others) EXPECT_TRUE(files::exists(path(name))) << name;
+}
+
 }  // namespace
