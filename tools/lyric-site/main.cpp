@@ -201,6 +201,13 @@ int main(int argc, char** argv) {
         if (!body) return notFound(res);
         res.set_content(*body, "text/plain");
     });
+    // What the client sent: the request target as it arrived, its version and two headers.
+    server.Get(R"(/x/echo.*)", [&](const httplib::Request& req, httplib::Response& res) {
+        res.set_content(req.target + "\n" + req.version + "\n" +
+                            req.get_header_value("User-Agent") + "\n" +
+                            req.get_header_value("Accept") + "\n",
+                        "text/plain");
+    });
     server.Get(R"(/x/([a-z0-9-]+))", [&](const httplib::Request& req, httplib::Response& res) {
         misbehave(req.matches[1], options, res);
     });

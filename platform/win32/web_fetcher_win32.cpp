@@ -1,0 +1,82 @@
+#include "platform/win32/web_fetcher_win32.hpp"
+
+#include <windows.h>
+
+#include <thread>
+
+namespace {
+
+constexpr UINT kFetchDone = WM_APP + 0x41;
+constexpr wchar_t kSinkClass[] = L"CantorelFetchSink";
+
+struct Completion {
+    Win32WebFetcher* fetcher;
+    std::uint64_t id;
+    FetchOutcome outcome;
+};
+
+}  // namespace
+
+struct Win32WebFetcher::Job {
+    std::atomic<bool> cancel{false};
+    Done done;
+};
+
+struct FetcherSink {
+    static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message != kFetchDone) return DefWindowProcW(window, message, wParam, lParam);
+        std::unique_ptr<Completion> completion(reinterpret_cast<Completion*>(lParam));
+        completion->fetcher->finished(completion->id, std::move(completion->outcome));
+        return 0;
+    }
+};
+
+Win32WebFetcher::Win32WebFetcher(std::shared_ptr<HttpClient> client) : client_(std::move(client)) {
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = FetcherSink::proc;
+    wc.hInstance = module;
+    wc.lpszClassName = kSinkClass;
+    RegisterClassW(&wc);  // fails harmlessly when already registered
+    sink_ =
+        CreateWindowExW(0, kSinkClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, nullptr);
+}
+
+Win32WebFetcher::~Win32WebFetcher() {
+    cancelAll();
+    // Completions already queued hold this fetcher's address; with the window gone they are
+    // never dispatched. Free them here.
+    HWND sink = static_cast<HWND>(sink_);
+    MSG message;
+    while (PeekMessageW(&message, sink, kFetchDone, kFetchDone, PM_REMOVE))
+        delete reinterpret_cast<Completion*>(message.lParam);
+    DestroyWindow(sink);
+}
+
+void Win32WebFetcher::start(FetchRequest request, Done done) {
+    const std::uint64_t id = nextId_++;
+    auto job = std::make_shared<Job>();
+    job->done = std::move(done);
+    jobs_.emplace(id, job);
+    HWND sink = static_cast<HWND>(sink_);
+    std::thread([client = client_, job, request = std::move(request), sink, id, this] {
+        FetchOutcome outcome = client->fetch(request, &job->cancel);
+        if (job->cancel.load()) return;
+        auto* completion = new Completion{this, id, std::move(outcome)};
+        if (!PostMessageW(sink, kFetchDone, 0, reinterpret_cast<LPARAM>(completion)))
+            delete completion;
+    }).detach();
+}
+
+void Win32WebFetcher::cancelAll() {
+    for (auto& [id, job] : jobs_) job->cancel.store(true);
+    jobs_.clear();
+}
+
+void Win32WebFetcher::finished(std::uint64_t id, FetchOutcome outcome) {
+    auto found = jobs_.find(id);
+    if (found == jobs_.end()) return;  // cancelled after it ended
+    Done done = std::move(found->second->done);
+    jobs_.erase(found);
+    done(std::move(outcome));
+}
