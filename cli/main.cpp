@@ -11,6 +11,7 @@ namespace {
 void usage(FILE* out) {
     std::fputs(
         "usage: cantorel-cli COMMAND [options]\n"
+        "       cantorel-cli --version\n"
         "\n"
         "commands:\n"
         "  parse FILE [--fill TEXT] [--json] [--bench N]\n"
@@ -33,6 +34,10 @@ int main(int argc, char** argv) {
     const cli::Args args(argv + 2, argv + argc);
     if (command == "parse") return cli::runParse(args);
     if (command == "play") return cli::runPlay(args);
+    if (command == "--version") {
+        std::puts("Cantorel " CANTOREL_VERSION);
+        return 0;
+    }
     if (command == "--help" || command == "-h" || command == "help") {
         usage(stdout);
         return 0;

@@ -95,8 +95,9 @@ std::string utf8(const std::wstring& text) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
-        std::fputs("usage: e2e-probe client|rect|childtext|listitem|wait TITLE [TEXT|SECONDS]\n",
-                   stderr);
+        std::fputs(
+            "usage: e2e-probe client|rect|childtext|listitem|wait|close TITLE [TEXT|SECONDS]\n",
+            stderr);
         return 2;
     }
     const std::wstring command = argv[1];
@@ -121,6 +122,10 @@ int wmain(int argc, wchar_t** argv) {
         GetWindowRect(window, &rect);
         std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
         return 0;
+    }
+    if (command == L"close") {
+        // The way a user closes it: the window gets WM_CLOSE and runs its own shutdown.
+        return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
     }
     if (command == L"childtext" && argc >= 4) {
         TextSearch search{argv[3], {}, false};
