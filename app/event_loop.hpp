@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/clock.hpp"
+#include "ui/period_schedule.hpp"
 #include "ui/units.hpp"
 
 /// Where the loop's time comes from and how it sleeps.
@@ -34,11 +35,10 @@ class VirtualClock : public TimeSource {
 
 class EventLoop;
 
-/// A periodic timer of an EventLoop with the TimerUnit rules (0 stops; the same period again
-/// keeps the rhythm; another period restarts the countdown now).
+/// A periodic timer of an EventLoop with the period rules of every timer (PeriodSchedule).
 class LoopTimer : public TimerUnit {
   public:
-    int period() const override { return period_; }
+    int period() const override { return schedule_.period(); }
     void setPeriod(int ms) override;
     void setHandler(std::function<void()> handler) override { handler_ = std::move(handler); }
 
@@ -46,8 +46,7 @@ class LoopTimer : public TimerUnit {
     friend class EventLoop;
     explicit LoopTimer(EventLoop& loop) : loop_(loop) {}
     EventLoop& loop_;
-    int period_ = 0;
-    std::int64_t due_ = -1;  // -1 while stopped
+    PeriodSchedule schedule_{1000};  // over the loop's microseconds
     std::function<void()> handler_;
 };
 

@@ -133,6 +133,14 @@ void Delivery::resizeTarget() {
     windows_.moveWindow(state_.targetWindow, rect->left, rect->top, kClientWidth, kClientHeight);
 }
 
+void Delivery::onModeButtonClicked(DeliveryMode mode) {
+    const bool card = mode == DeliveryMode::NicknameCard;
+    RadioButton& clicked = card ? units_.昵称字幕 : units_.公屏字幕;
+    if (mode == DeliveryMode::None || !clicked.checked()) return;
+    (card ? units_.公屏字幕 : units_.昵称字幕).setChecked(false);
+    card ? onNicknameCardClicked() : onPublicScreenClicked();
+}
+
 void Delivery::onPublicScreenClicked() {
     if (!hasTarget()) {
         showNoTarget();

@@ -86,6 +86,13 @@ class Delivery {
     /// opened again first. Posts nothing unless the outcome is Delivered.
     LineOutcome deliverLine(DeliveryMode mode, const GbkText& text);
 
+    /// A click on the radio button of `mode` (PublicScreen or NicknameCard) as the window reports
+    /// it: only a click that left the button ticked unticks the other one and runs the handler
+    /// below, since Windows also reports a click when an unticked radio button merely takes the
+    /// focus (Tab). Windows unticks the other button of the group only while both are shown and
+    /// enabled, so the two are kept exclusive here.
+    void onModeButtonClicked(DeliveryMode mode);
+
     /// Click on 公屏字幕: needs a live target; resizes the client to 1000 x 700.
     void onPublicScreenClicked();
     /// Click on 昵称字幕: needs a live target; resizes the client and closes stale card dialogs.

@@ -179,11 +179,13 @@ std::unique_ptr<Unit> makeUnit(const UnitLayout& entry) {
 
 }  // namespace
 
-void MemoryTimer::setPeriod(int ms) {
-    if (ms < 0) ms = 0;
-    if (ms == period_) return;
-    period_ = ms;
-    if (ms > 0) ++restarts_;
+void MemoryTimer::setPeriod(int ms) { schedule_.setPeriod(ms, now()); }
+
+void MemoryTimer::attachTime(std::function<std::int64_t()> nowMicros) {
+    nowMicros_ = std::move(nowMicros);
+    const int running = schedule_.period();
+    schedule_.setPeriod(0, now());
+    schedule_.setPeriod(running, now());
 }
 
 void MemoryTimer::fire() {

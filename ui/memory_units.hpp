@@ -2,27 +2,37 @@
 // An in-memory main window: every unit of the layout as a plain object. Serves the command line
 // and the tests; behaves like the real controls in everything the logic can observe.
 
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "ui/main_layout.hpp"
+#include "ui/period_schedule.hpp"
 #include "ui/units.hpp"
 
+/// A timer without a clock of its own: it follows the period rules on whatever time source
+/// the tests attach, and runs its handler when they fire it.
 class MemoryTimer : public TimerUnit {
   public:
-    int period() const override { return period_; }
+    int period() const override { return schedule_.period(); }
     void setPeriod(int ms) override;
     void setHandler(std::function<void()> handler) override { handler_ = std::move(handler); }
     /// Runs the handler as an expiry would.
     void fire();
-    /// How often the countdown was (re)started, for tests.
-    int restarts() const { return restarts_; }
+
+    /// Times periods from `nowMicros` from here on (a running countdown restarts now).
+    void attachTime(std::function<std::int64_t()> nowMicros);
+    /// The schedule on the attached time, in microseconds.
+    PeriodSchedule& schedule() { return schedule_; }
 
   private:
-    int period_ = 0;
-    int restarts_ = 0;
+    std::int64_t now() const { return nowMicros_ ? nowMicros_() : 0; }
+
+    PeriodSchedule schedule_{1000};
+    std::function<std::int64_t()> nowMicros_;
     std::function<void()> handler_;
 };
 

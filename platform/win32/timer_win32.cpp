@@ -197,9 +197,7 @@ Win32Timer::~Win32Timer() {
 int Win32Timer::period() const { return schedule_.period(); }
 
 void Win32Timer::setPeriod(int ms) {
-    const int before = schedule_.period();
-    schedule_.setPeriod(ms, qpcMicros());
-    if (schedule_.period() == before) return;
+    if (!schedule_.setPeriod(ms, qpcMicros())) return;
     ++generation_;
     if (auto* scheduler = TimerScheduler::current()) scheduler->rearm();
 }

@@ -14,7 +14,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/win32/period_schedule.hpp"
+#include "ui/period_schedule.hpp"
 #include "ui/units.hpp"
 
 class Win32Timer final : public TimerUnit {

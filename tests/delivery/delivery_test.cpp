@@ -236,6 +236,27 @@ TEST(Delivery, ModeButtonsResizeTheClientAndCardClosesStaleDialogs) {
     EXPECT_TRUE(h.wait.waits.empty());
 }
 
+TEST(Delivery, OnlyAClickThatTicksAModeButtonRunsItsHandlerAndUnticksTheOther) {
+    DeliveryHarness h;
+    h.delivery.onModeButtonClicked(DeliveryMode::NicknameCard);  // focus only: not ticked
+    h.delivery.onModeButtonClicked(DeliveryMode::None);
+    EXPECT_TRUE(h.windows.moves.empty());
+    EXPECT_TRUE(h.windows.findCalls.empty());
+
+    h.units.公屏字幕.setChecked(true);
+    h.units.昵称字幕.setChecked(true);  // both shown ticked while one was hidden or disabled
+    h.delivery.onModeButtonClicked(DeliveryMode::NicknameCard);
+    EXPECT_FALSE(h.units.公屏字幕.checked());
+    EXPECT_TRUE(h.units.昵称字幕.checked());
+    EXPECT_EQ(h.windows.moves.size(), 1u);
+    EXPECT_FALSE(h.windows.findCalls.empty());  // the card handler ran
+
+    h.units.公屏字幕.setChecked(true);
+    h.delivery.onModeButtonClicked(DeliveryMode::PublicScreen);
+    EXPECT_FALSE(h.units.昵称字幕.checked());
+    EXPECT_EQ(h.windows.moves.size(), 2u);
+}
+
 TEST(Delivery, ModeReadsTheRadioButtons) {
     DeliveryHarness h;
     EXPECT_EQ(readDeliveryMode(h.units), DeliveryMode::None);

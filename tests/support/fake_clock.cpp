@@ -3,34 +3,16 @@
 #include <algorithm>
 
 void FakeTimers::add(MemoryTimer& timer) {
-    Tracked tracked{&timer, timer.period(), timer.restarts(), -1, {}};
-    if (timer.period() > 0) tracked.due = clock_.nowMicros() + timer.period() * 1000LL;
-    timers_.push_back(std::move(tracked));
+    timer.attachTime([this] { return clock_.nowMicros(); });
+    timers_.push_back({&timer, {}});
 }
 
 void FakeTimers::at(std::int64_t atMicros, std::function<void()> callback) {
     scheduled_.push_back({atMicros, std::move(callback)});
 }
 
-void FakeTimers::sync() {
-    for (Tracked& t : timers_) {
-        const int period = t.timer->period();
-        const int restarts = t.timer->restarts();
-        if (period == 0) {
-            t.due = -1;
-        } else if (period != t.seenPeriod || restarts != t.seenRestarts) {
-            t.due = clock_.nowMicros() + period * 1000LL;
-        }
-        t.seenPeriod = period;
-        t.seenRestarts = restarts;
-    }
-}
-
-std::int64_t FakeTimers::nextExpiry(const MemoryTimer& timer) {
-    sync();
-    for (const Tracked& t : timers_)
-        if (t.timer == &timer) return t.due;
-    return -1;
+std::int64_t FakeTimers::nextExpiry(MemoryTimer& timer) {
+    return timer.schedule().due().value_or(-1);
 }
 
 std::vector<std::int64_t> FakeTimers::firings(const MemoryTimer& timer) const {
@@ -41,7 +23,6 @@ std::vector<std::int64_t> FakeTimers::firings(const MemoryTimer& timer) const {
 
 void FakeTimers::advanceTo(std::int64_t targetMicros) {
     for (;;) {
-        sync();
         // Earliest event at or before the target; callbacks first on a tie.
         std::int64_t best = targetMicros + 1;
         std::size_t bestTimer = timers_.size();
@@ -53,8 +34,9 @@ void FakeTimers::advanceTo(std::int64_t targetMicros) {
             }
         }
         for (std::size_t i = 0; i < timers_.size(); ++i) {
-            if (timers_[i].due >= 0 && timers_[i].due < best) {
-                best = timers_[i].due;
+            const auto due = timers_[i].timer->schedule().due();
+            if (due && *due < best) {
+                best = *due;
                 bestTimer = i;
                 bestCallback = scheduled_.size();
             }
@@ -69,8 +51,8 @@ void FakeTimers::advanceTo(std::int64_t targetMicros) {
         }
         Tracked& t = timers_[bestTimer];
         t.fired.push_back(clock_.nowMicros());
-        t.due += t.seenPeriod * 1000LL;  // the rhythm goes on unless the handler changes it
-        MemoryTimer* timer = t.timer;    // `t` may move if a handler adds timers
+        MemoryTimer* timer = t.timer;                      // `t` may move if a handler adds timers
+        timer->schedule().takeExpiry(clock_.nowMicros());  // the rhythm goes on
         timer->fire();
     }
     if (targetMicros > clock_.nowMicros()) clock_.set(targetMicros);

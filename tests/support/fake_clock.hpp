@@ -21,10 +21,8 @@ class FakeClock : public Clock {
     std::int64_t now_ = 0;
 };
 
-/// Runs MemoryTimers on a FakeClock the way a GUI timer runs: a period set (other than the
-/// current one) restarts the countdown at that moment; an expiry runs the handler and the
-/// rhythm continues. Changes are noticed whenever time is about to move, which is exact as long
-/// as the fake clock only moves through this driver.
+/// Runs MemoryTimers on a FakeClock the way a GUI timer runs: each timer follows the period
+/// rules on the fake time, and an expiry runs the handler while the rhythm continues.
 class FakeTimers {
   public:
     explicit FakeTimers(FakeClock& clock) : clock_(clock) {}
@@ -36,7 +34,7 @@ class FakeTimers {
     void advanceTo(std::int64_t targetMicros);
     void advanceMillis(std::int64_t ms) { advanceTo(clock_.nowMicros() + ms * 1000); }
     /// Next expiry of `timer`, or -1 when it is stopped.
-    std::int64_t nextExpiry(const MemoryTimer& timer);
+    std::int64_t nextExpiry(MemoryTimer& timer);
     /// Fake times at which `timer` fired.
     std::vector<std::int64_t> firings(const MemoryTimer& timer) const;
     FakeClock& clock() { return clock_; }
@@ -44,17 +42,12 @@ class FakeTimers {
   private:
     struct Tracked {
         MemoryTimer* timer;
-        int seenPeriod;
-        int seenRestarts;
-        std::int64_t due;  // -1 when stopped
         std::vector<std::int64_t> fired;
     };
     struct Scheduled {
         std::int64_t at;
         std::function<void()> callback;
     };
-    void sync();
-
     FakeClock& clock_;
     std::vector<Tracked> timers_;
     std::vector<Scheduled> scheduled_;

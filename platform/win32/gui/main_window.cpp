@@ -191,19 +191,10 @@ void MainWindow::wireHandlers() {
 
     onCommand("开始字幕", BN_CLICKED, [this] { engine_->startStop(); });
     onNotify("超级列表框_歌词", NM_DBLCLK, [this] { engine_->jumpTo(); });
-    // Windows unticks the other radio button of the group only while both are shown and
-    // enabled; the handlers keep the two exclusive in every case. Windows also reports a click
-    // when an unticked radio button merely takes the focus (Tab); a real click has ticked it.
-    onCommand("公屏字幕", BN_CLICKED, [this, &u] {
-        if (!u.公屏字幕.checked()) return;
-        u.昵称字幕.setChecked(false);
-        delivery_->onPublicScreenClicked();
-    });
-    onCommand("昵称字幕", BN_CLICKED, [this, &u] {
-        if (!u.昵称字幕.checked()) return;
-        u.公屏字幕.setChecked(false);
-        delivery_->onNicknameCardClicked();
-    });
+    onCommand("公屏字幕", BN_CLICKED,
+              [this] { delivery_->onModeButtonClicked(DeliveryMode::PublicScreen); });
+    onCommand("昵称字幕", BN_CLICKED,
+              [this] { delivery_->onModeButtonClicked(DeliveryMode::NicknameCard); });
 
     onCommand("前缀_添加", BN_CLICKED, [&u] { settings_panel::onAddPrefix(u); });
     onCommand("前缀_删除", BN_CLICKED, [&u] { settings_panel::onDeletePrefix(u); });

@@ -1,11 +1,12 @@
-// Period rules of a GUI timer over a tick count.
-#include "platform/win32/period_schedule.hpp"
+// Period rules of a timer over a tick count.
+#include "ui/period_schedule.hpp"
 
-void PeriodSchedule::setPeriod(int ms, std::int64_t now) {
+bool PeriodSchedule::setPeriod(int ms, std::int64_t now) {
     if (ms < 0) ms = 0;
-    if (ms == periodMs_) return;  // a running timer keeps its rhythm
+    if (ms == periodMs_) return false;  // a running timer keeps its rhythm
     periodMs_ = ms;
     due_ = now + static_cast<std::int64_t>(ms) * ticksPerMs_;
+    return true;
 }
 
 std::optional<std::int64_t> PeriodSchedule::due() const {

@@ -1,6 +1,7 @@
 #pragma once
-// The period rules of a GUI timer as plain arithmetic over a monotonic tick count, so they can
-// be checked without waiting. Win32Timer keeps one of these per timer.
+// The period rules every timer of the program follows, as plain arithmetic over a monotonic
+// tick count, so they can be checked without waiting. The Win32 timers, the command line's
+// event loop and the in-memory timers of the tests each keep one of these per timer.
 //   - setting the current period again changes nothing: a running timer keeps its rhythm;
 //   - any other period restarts the countdown from the moment it is set;
 //   - a period of 0 or below stops the timer.
@@ -18,8 +19,9 @@ class PeriodSchedule {
     /// Current period in milliseconds; 0 when stopped.
     int period() const { return periodMs_; }
 
-    /// Applies the period rules at time `now`.
-    void setPeriod(int ms, std::int64_t now);
+    /// Applies the period rules at time `now`; true when the period changed (the countdown
+    /// restarted or stopped), false when the timer goes on as before.
+    bool setPeriod(int ms, std::int64_t now);
 
     /// The next expiry, or nullopt while stopped.
     std::optional<std::int64_t> due() const;
