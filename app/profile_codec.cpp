@@ -42,24 +42,8 @@ std::string_view trim(std::string_view text) {
     return text;
 }
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Names compare ignoring ASCII case, but only at character starts: the trail byte of a two-byte
-// character can be a letter (0x41..0x5A), and folding it would match a different character.
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size();) {
-        if (gbk::isLeadByte(static_cast<unsigned char>(a[i]))) {
-            const std::size_t n = gbk::charLength(a, i);
-            if (a.substr(i, n) != b.substr(i, n)) return false;
-            i += n;
-        } else {
-            if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-            ++i;
-        }
-    }
-    return true;
-}
+// Names compare ignoring ASCII case, as Windows does.
+bool sameName(std::string_view a, std::string_view b) { return gbk::equalsIgnoringCase(a, b); }
 
 // The name inside "[name]" when the trimmed line is a section line. ']' can be a trail byte, so
 // the closing bracket is the last one found at a character start.

@@ -136,4 +136,24 @@ GbkText trimBlanks(std::string_view text) {
     return GbkText(text.substr(0, keep));
 }
 
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size();) {
+        if (isLeadByte(static_cast<unsigned char>(a[i]))) {
+            const std::size_t n = charLength(a, i);
+            if (a.substr(i, n) != b.substr(i, n)) return false;
+            i += n;
+        } else {
+            if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+            ++i;
+        }
+    }
+    return true;
+}
+
+bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
+    return suffix.size() <= text.size() &&
+           equalsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
 }  // namespace gbk

@@ -47,6 +47,19 @@ std::vector<std::string_view> characters(std::string_view text);
 /// Full-width ASCII (A3A1-A3FE) to ASCII, A1A1 to a space, A1AB to '~', A1EE/A1EF to '*'.
 GbkText toHalfWidth(std::string_view text);
 
+/// `c` in lower case when it is an ASCII capital letter; any other byte as it is.
+constexpr char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+/// True when `a` and `b` are the same text with ASCII letters compared without case. Only
+/// single-byte characters fold: the trail byte of a two-byte character can be a letter
+/// (0x41..0x5A), and folding it would match a different character.
+bool equalsIgnoringCase(std::string_view a, std::string_view b);
+
+/// True when `text` ends with `suffix`, compared as equalsIgnoringCase does.
+bool endsWithIgnoringCase(std::string_view text, std::string_view suffix);
+
 /// Removes ASCII spaces and the full-width space (A1 A1) at both ends.
 GbkText trimBlanks(std::string_view text);
 

@@ -19,16 +19,6 @@ namespace {
 
 std::string native(const GbkText& path) { return codepage::gbkToUtf8(path); }
 
-bool endsWithNoCase(std::string_view name, std::string_view suffix) {
-    if (suffix.size() > name.size()) return false;
-    return std::equal(suffix.begin(), suffix.end(), name.end() - suffix.size(), [](char a, char b) {
-        auto lower = [](char c) {
-            return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        };
-        return lower(a) == lower(b);
-    });
-}
-
 // True when `name` is `base` + ".tmp" + one or more digits: the name writeAtomically gives the
 // temporary file of `base`.
 bool isTemporaryOf(std::string_view name, std::string_view base) {
@@ -135,7 +125,7 @@ std::vector<GbkText> listFiles(const GbkText& folder, const GbkText& suffix) {
     const std::string nativeSuffix = native(suffix);
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (!endsWithNoCase(name, nativeSuffix)) continue;
+        if (!gbk::endsWithIgnoringCase(name, nativeSuffix)) continue;
         struct stat info {};
         if (::stat((nativeFolder + "/" + name).c_str(), &info) != 0 || !S_ISREG(info.st_mode))
             continue;

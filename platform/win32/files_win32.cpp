@@ -5,28 +5,14 @@
 #include <string_view>
 
 #include "platform/files.hpp"
+#include "platform/win32/wide_text.hpp"
 #include "text/codepage.hpp"
 
 namespace files {
 namespace {
 
-std::wstring wide(const GbkText& path) {
-    const std::u16string w = codepage::gbkToUtf16(path);
-    return std::wstring(w.begin(), w.end());
-}
-
-GbkText narrow(const wchar_t* text) {
-    const std::wstring w(text);
-    return codepage::utf16ToGbk(std::u16string(w.begin(), w.end()));
-}
-
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool endsWithNoCase(std::string_view name, std::string_view suffix) {
-    if (suffix.size() > name.size()) return false;
-    return std::equal(suffix.begin(), suffix.end(), name.end() - suffix.size(),
-                      [](char a, char b) { return lowerAscii(a) == lowerAscii(b); });
-}
+using win32::narrow;
+using win32::wide;
 
 class Handle {
   public:
@@ -166,7 +152,7 @@ std::vector<GbkText> listFiles(const GbkText& folder, const GbkText& suffix) {
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         GbkText name = narrow(found.cFileName);
-        if (endsWithNoCase(name, suffix)) names.push_back(std::move(name));
+        if (gbk::endsWithIgnoringCase(name, suffix)) names.push_back(std::move(name));
     } while (FindNextFileW(search, &found));
     FindClose(search);
     std::sort(names.begin(), names.end());

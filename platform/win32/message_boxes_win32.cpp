@@ -3,15 +3,9 @@
 
 #include <windows.h>
 
-#include "text/codepage.hpp"
-
-namespace {
-std::wstring wide(const GbkText& text) {
-    const std::u16string w = codepage::gbkToUtf16(text);
-    return std::wstring(w.begin(), w.end());
-}
-}  // namespace
+#include "platform/win32/wide_text.hpp"
 
 int Win32MessageBoxes::show(const GbkText& text, const GbkText& title, unsigned style) {
-    return MessageBoxW(nullptr, wide(text).c_str(), wide(title).c_str(), style | MB_TASKMODAL);
+    return MessageBoxW(nullptr, win32::wide(text).c_str(), win32::wide(title).c_str(),
+                       style | MB_TASKMODAL);
 }

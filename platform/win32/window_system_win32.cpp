@@ -6,17 +6,14 @@
 
 #include <string>
 
-#include "text/codepage.hpp"
+#include "platform/win32/wide_text.hpp"
 
 namespace {
 
 HWND hwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 WindowHandle handle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
 
-std::wstring wide(const GbkText& text) {
-    const std::u16string w = codepage::gbkToUtf16(text);
-    return std::wstring(w.begin(), w.end());
-}
+using win32::wide;
 
 }  // namespace
 
@@ -85,7 +82,7 @@ GbkText Win32WindowSystem::windowTitle(WindowHandle window) {
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     const int got = GetWindowTextW(hwnd(window), text.data(), length + 1);
     text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    return codepage::utf16ToGbk(std::u16string(text.begin(), text.end()));
+    return win32::narrow(text);
 }
 
 bool Win32WindowSystem::leftButtonDown() { return (GetKeyState(VK_LBUTTON) & 0x80) != 0; }

@@ -82,6 +82,15 @@ TEST(GbkTrimBlanks, RemovesAsciiAndFullWidthSpacesAtBothEnds) {
     EXPECT_EQ(gbk::trimBlanks("   "), "");
 }
 
+TEST(GbkIgnoringCase, FoldsAsciiLettersButNotTrailBytes) {
+    EXPECT_TRUE(gbk::equalsIgnoringCase("Song\xB8\xE8.LRC", "sONG\xB8\xE8.lrc"));
+    // 0x81 0x41 and 0x81 0x61 are two different characters.
+    EXPECT_FALSE(gbk::equalsIgnoringCase("\x81\x41", "\x81\x61"));
+    EXPECT_FALSE(gbk::equalsIgnoringCase("ab", "abc"));
+    EXPECT_TRUE(gbk::endsWithIgnoringCase("\xD0\xC7.LrC", ".lrc"));
+    EXPECT_FALSE(gbk::endsWithIgnoringCase("lrc", ".lrc"));
+}
+
 TEST(CodePage, RoundTripsChineseBetweenGbkAndUtf8) {
     const GbkText gbkText = "开始字幕 ok";
     const std::string utf8 = codepage::gbkToUtf8(gbkText);

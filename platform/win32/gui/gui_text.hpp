@@ -7,15 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "platform/win32/wide_text.hpp"
 #include "text/gbk_text.hpp"
 
 namespace gui {
 
-/// GBK bytes to a wide string.
-std::wstring wide(std::string_view gbk);
-
-/// A wide string to GBK bytes ('?' for characters GBK lacks).
-GbkText narrow(std::wstring_view text);
+using win32::narrow;
+using win32::wide;
 
 /// The window's text as GbkText.
 GbkText windowText(HWND window);
