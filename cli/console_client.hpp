@@ -5,7 +5,6 @@
 // Pure logic over the WindowSystem interface, so the command line uses it on every platform.
 
 #include <cstdint>
-#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -24,13 +23,24 @@ struct ClientLine {
 
 /// "[+mm:ss.mmm]" for `micros` since playback began, as the console shows each line; a
 /// negative time reads as 0.
-inline std::string elapsedStamp(std::int64_t micros);
+std::string elapsedStamp(std::int64_t micros);
 
 class ConsoleClient : public WindowSystem {
   public:
     static constexpr WindowHandle kMainWindow = 0x1000;
     static constexpr WindowHandle kCardDialog = 0x2000;
     static constexpr WindowHandle kDesktop = 0x10010;
+
+    // The client's own click points (client coordinates at 1000 x 700) and codes. They are the
+    // real client's, written here from the client's side rather than taken from delivery's
+    // constants, so a point that delivery gets wrong shows as a line that never arrives.
+    static constexpr ScreenPoint kCardButton{181, 118};     // opens the card dialog
+    static constexpr ScreenPoint kChatInput{585, 643};      // focuses the chat input
+    static constexpr ScreenPoint kChatSend{917, 633};       // sends the chat input
+    static constexpr ScreenPoint kCardNameField{256, 124};  // focuses the card's name field
+    static constexpr ScreenPoint kCardConfirm{299, 164};    // confirms the card
+    static constexpr unsigned kVkBack = 0x08;               // Backspace, the only key pressed
+    static constexpr unsigned kBackScanCode = 0x0E;
 
     ConsoleClient(Clock& clock, std::function<void(const ClientLine&)> onLine)
         : clock_(clock), onLine_(std::move(onLine)) {}
@@ -69,109 +79,5 @@ class ConsoleClient : public WindowSystem {
     ScreenRect mainRect_{100, 100, 900, 700};
     int strayPosts_ = 0;
 };
-
-// Header-only: the command, its tests and the timing benchmark each compile it in.
-
-namespace console_detail {
-
-inline constexpr const char* kCardClass = "TXGuiFoundation";
-inline constexpr const char* kCardTitle = "修改房间名片";
-
-// Removes the last whole character, as a Backspace in an edit control does.
-inline void eraseLastCharacter(GbkText& text) {
-    const auto chars = gbk::characters(text);
-    if (!chars.empty()) text.resize(text.size() - chars.back().size());
-}
-
-}  // namespace console_detail
-
-inline std::string elapsedStamp(std::int64_t micros) {
-    const long long ms = micros < 0 ? 0 : micros / 1000;
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "[+%02lld:%02lld.%03lld]", ms / 60000, ms / 1000 % 60,
-                  ms % 1000);
-    return buffer;
-}
-
-inline bool ConsoleClient::isWindow(WindowHandle window) {
-    return window == kMainWindow || (window == kCardDialog && cardOpen_);
-}
-
-inline WindowHandle ConsoleClient::findTopLevel(const GbkText& className, const GbkText& title) {
-    return cardOpen_ && className == console_detail::kCardClass &&
-                   title == console_detail::kCardTitle
-               ? kCardDialog
-               : 0;
-}
-
-inline std::optional<ScreenRect> ConsoleClient::windowRect(WindowHandle window) {
-    if (window == kMainWindow) return mainRect_;
-    if (window == kCardDialog && cardOpen_) return ScreenRect{300, 200, 700, 420};
-    return std::nullopt;
-}
-
-inline void ConsoleClient::moveWindow(WindowHandle window, int left, int top, int width,
-                                      int height) {
-    if (window == kMainWindow) mainRect_ = {left, top, left + width, top + height};
-}
-
-inline unsigned ConsoleClient::mapVirtualKey(unsigned code, unsigned mapType) {
-    return mapType == 0 && code == 8 ? 0x0E : 0;  // Backspace is all delivery presses
-}
-
-inline GbkText ConsoleClient::windowTitle(WindowHandle window) {
-    if (window == kMainWindow) return "QT语音";
-    return window == kCardDialog && cardOpen_ ? console_detail::kCardTitle : "";
-}
-
-inline void ConsoleClient::click(WindowHandle window, int x, int y) {
-    const std::int64_t now = clock_.nowMicros();
-    if (window == kMainWindow) {
-        if (x == 181 && y == 118) {
-            cardOpen_ = true;
-        } else if (x == 585 && y == 643) {
-            chatInput_.clear();
-            chatStart_ = now;
-        } else if (x == 917 && y == 633) {
-            onLine_({chatInput_, false, chatStart_, now});
-            chatInput_.clear();
-        }
-    } else if (window == kCardDialog) {
-        if (x == 256 && y == 124) {
-            cardStart_ = now;
-            cardEdited_ = true;
-        } else if (x == 299 && y == 164 && cardEdited_) {
-            // The confirming click comes twice; the card changes once.
-            onLine_({cardText_, true, cardStart_, now});
-            cardEdited_ = false;
-        }
-    }
-}
-
-inline void ConsoleClient::post(WindowHandle window, unsigned message, std::uintptr_t wParam,
-                                std::intptr_t lParam) {
-    if (!isWindow(window)) {
-        ++strayPosts_;
-        return;
-    }
-    GbkText& input = window == kMainWindow ? chatInput_ : cardText_;
-    switch (message) {
-        case msg::kLButtonDown:
-            click(window, static_cast<int>(lParam & 0xFFFF),
-                  static_cast<int>((lParam >> 16) & 0xFFFF));
-            break;
-        case msg::kChar:
-            input.push_back(static_cast<char>(wParam & 0xFF));
-            break;
-        case msg::kKeyDown:
-            if (wParam == 8) console_detail::eraseLastCharacter(input);
-            break;
-        case msg::kClose:
-            if (window == kCardDialog) cardOpen_ = false;
-            break;
-        default:
-            break;
-    }
-}
 
 }  // namespace cli

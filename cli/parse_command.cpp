@@ -11,6 +11,7 @@
 
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
+#include "cli/console.hpp"
 #include "delivery/app_state.hpp"
 #include "lyrics/lrc_reader.hpp"
 #include "lyrics/lyric_decoding.hpp"
@@ -115,17 +116,6 @@ class IdlePlayback : public PlaybackSeam {
     void resetPosition() override {}
 };
 
-class ConsoleMessageBoxes : public MessageBoxes {
-  public:
-    int show(const GbkText& text, const GbkText& title, unsigned) override {
-        std::fprintf(stderr, "%s %s\n", codepage::gbkToUtf8(title).c_str(),
-                     codepage::gbkToUtf8(text).c_str());
-        shown = true;
-        return mb::kIdOk;
-    }
-    bool shown = false;
-};
-
 // <chrono> cannot be used here: its C++20 unit suffix "\u00b5s" has no GBK form and narrow
 // literals are compiled to GBK. clock_gettime exists on Linux and in mingw's winpthreads.
 double monotonicMicros() {
@@ -172,12 +162,9 @@ int runParse(const Args& args) {
     LyricFiles lyricFiles(units, state.lyrics, boxes, playback);
     if (options->fill) units.填充.setText(argumentText(*options->fill));
 
-    // Choose the file in the file list, as the user would.
-    const std::size_t nameStart = fileNameStart(path);
-    units.文件框1.setFolder(nameStart == 0 ? GbkText(".") : path.substr(0, nameStart));
-    units.文件框1.setSelectedName(path.substr(nameStart));
+    chooseFile(units, path);
     lyricFiles.loadSelectedFile();
-    if (boxes.shown) return 1;
+    if (boxes.shown()) return 1;
 
     const ListView& list = units.超级列表框_歌词;
     const LyricTable& table = state.lyrics;

@@ -8,6 +8,7 @@
 
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
+#include "cli/console.hpp"
 #include "cli/console_client.hpp"
 #include "delivery/app_state.hpp"
 #include "delivery/delivery.hpp"
@@ -165,16 +166,6 @@ std::optional<std::vector<GbkText> > readItems(const std::string& path) {
     return items;
 }
 
-/// Message boxes go to stderr and are answered "OK".
-class ConsoleMessageBoxes : public MessageBoxes {
-  public:
-    int show(const GbkText& text, const GbkText& title, unsigned) override {
-        std::fprintf(stderr, "%s: %s\n", codepage::gbkToUtf8(title).c_str(),
-                     codepage::gbkToUtf8(text).c_str());
-        return mb::kIdOk;
-    }
-};
-
 }  // namespace
 
 int runPlay(const Args& args) {
@@ -228,9 +219,7 @@ int runPlay(const Args& args) {
 
     // Load exactly as choosing the file in the file list does.
     const GbkText path = argumentText(options->file);
-    const std::size_t nameStart = fileNameStart(path);
-    units.文件框1.setFolder(nameStart == 0 ? GbkText(".") : path.substr(0, nameStart));
-    units.文件框1.setSelectedName(path.substr(nameStart));
+    chooseFile(units, path);
     if (!files::exists(path)) {
         std::fprintf(stderr, "cantorel-cli play: cannot read %s\n", options->file.c_str());
         return 1;
@@ -242,10 +231,8 @@ int runPlay(const Args& args) {
     }
 
     (options->card ? units.昵称字幕 : units.公屏字幕).setChecked(true);
-    if (options->card)
-        delivery.onNicknameCardClicked();
-    else
-        delivery.onPublicScreenClicked();
+    delivery.onModeButtonClicked(options->card ? DeliveryMode::NicknameCard
+                                               : DeliveryMode::PublicScreen);
 
     startMicros = time.nowMicros();
     engine.startStop();

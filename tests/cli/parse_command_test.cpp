@@ -1,12 +1,10 @@
-// The parse command is compiled into cantorel-cli only; its one source is built into this test
-// as well so the command's output and its refusals are checked without a shell.
-#include "cli/parse_command.cpp"
-
+// The parse command's output and its refusals, checked without a shell.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 
+#include "cli/commands.hpp"
 #include "tests/cli/command_run.hpp"
 
 namespace {

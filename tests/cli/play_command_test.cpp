@@ -1,13 +1,11 @@
-// The play command is compiled into cantorel-cli only; its one source is built into this test
-// as well. The same tests run natively and, in the Windows tree, under Wine.
-#include "cli/play_command.cpp"
-
+// The play command. The same tests run natively and, in the Windows tree, under Wine.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "cli/commands.hpp"
 #include "tests/cli/command_run.hpp"
 
 using ::testing::ElementsAre;

@@ -1,0 +1,26 @@
+#pragma once
+// What both commands do on the console in place of the window: message boxes printed to stderr,
+// and a lyric file chosen in the file list.
+
+#include "platform/message_box.hpp"
+#include "text/gbk_text.hpp"
+#include "ui/main_units.hpp"
+
+namespace cli {
+
+/// Message boxes go to stderr as "title: text" in UTF-8 and are answered "OK".
+class ConsoleMessageBoxes : public MessageBoxes {
+  public:
+    int show(const GbkText& text, const GbkText& title, unsigned style) override;
+    /// True once any box was shown.
+    bool shown() const { return shown_; }
+
+  private:
+    bool shown_ = false;
+};
+
+/// Chooses `path` in the file list as the user would: its folder ("." for a bare name), then
+/// its name. Loading is left to the caller.
+void chooseFile(MainUnits& units, const GbkText& path);
+
+}  // namespace cli
