@@ -1,5 +1,5 @@
 #pragma once
-// PumpingWait over a waitable timer and MsgWaitForMultipleObjects.
+// PumpingWait over a reused waitable timer and MsgWaitForMultipleObjects.
 // Usage: Win32PumpingWait wait; wait.wait(10);
 // While it waits, window messages, timer ticks (Win32Timer) and sent messages keep being
 // handled, so the window stays alive in the middle of a delivery. A WM_QUIT that arrives during

@@ -15,6 +15,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cassert>
 #include <map>
 #include <utility>
 #include <vector>
@@ -43,7 +44,8 @@ void setSystemTimerPeriod(bool raise) {
 
 }  // namespace
 
-// One per GUI thread in practice: created with the first timer, gone with the last.
+// One per thread that has timers: created with the thread's first timer, gone with its last.
+// Its sink window belongs to that thread, so the ticks run there and nowhere else.
 class TimerScheduler {
   public:
     static TimerScheduler& acquire() {
@@ -51,13 +53,14 @@ class TimerScheduler {
         ++instance_->users_;
         return *instance_;
     }
-    static void release() {
-        if (instance_ && --instance_->users_ == 0) {
-            delete instance_;
+    void release() {
+        assertOwnThread();
+        if (--users_ == 0) {
             instance_ = nullptr;
+            delete this;
         }
     }
-    static TimerScheduler* current() { return instance_; }
+    void assertOwnThread() const { assert(GetCurrentThreadId() == owner_); }
 
     std::uint64_t add(Win32Timer* timer) {
         const std::uint64_t id = ++lastId_;
@@ -65,6 +68,7 @@ class TimerScheduler {
         return id;
     }
     void remove(std::uint64_t id) {
+        assertOwnThread();
         timers_.erase(id);
         rearm();
     }
@@ -169,13 +173,14 @@ class TimerScheduler {
             // Held for the run: a handler may destroy the last timer, which would otherwise
             // delete the scheduler under its own feet.
             acquire().runDue();
-            release();
+            instance_->release();
             return 0;
         }
         return DefWindowProcW(window, message, wParam, lParam);
     }
 
-    static inline TimerScheduler* instance_ = nullptr;
+    static inline thread_local TimerScheduler* instance_ = nullptr;
+    const DWORD owner_ = GetCurrentThreadId();
     int users_ = 0;
     std::uint64_t lastId_ = 0;
     std::map<std::uint64_t, Win32Timer*> timers_;
@@ -187,19 +192,21 @@ class TimerScheduler {
 };
 
 // The schedule counts microseconds of the performance counter: exact whatever its frequency.
-Win32Timer::Win32Timer() : id_(TimerScheduler::acquire().add(this)), schedule_(1000) {}
+Win32Timer::Win32Timer()
+    : scheduler_(&TimerScheduler::acquire()), id_(scheduler_->add(this)), schedule_(1000) {}
 
 Win32Timer::~Win32Timer() {
-    if (auto* scheduler = TimerScheduler::current()) scheduler->remove(id_);
-    TimerScheduler::release();
+    scheduler_->remove(id_);
+    scheduler_->release();
 }
 
 int Win32Timer::period() const { return schedule_.period(); }
 
 void Win32Timer::setPeriod(int ms) {
+    scheduler_->assertOwnThread();
     if (!schedule_.setPeriod(ms, qpcMicros())) return;
     ++generation_;
-    if (auto* scheduler = TimerScheduler::current()) scheduler->rearm();
+    scheduler_->rearm();
 }
 
 void Win32Timer::setHandler(std::function<void()> handler) { handler_ = std::move(handler); }

@@ -7,8 +7,9 @@
 // Ticks arrive as posted messages to a hidden window of this thread, so they run inside ANY
 // message loop of the thread: message_loop::run, PumpingWait, MessageBox, modal dialogs, the
 // window move/size loop. No loop needs to know about them.
-// Create and destroy timers on the same thread. A handler may change any timer's period
-// (its own included), pump messages, or destroy other timers.
+// Each thread that creates timers gets a scheduler of its own; a timer is used and destroyed on
+// the thread that created it. A handler may change any timer's period (its own included), pump
+// messages, or destroy other timers.
 
 #include <cstdint>
 #include <functional>
@@ -16,6 +17,8 @@
 
 #include "ui/period_schedule.hpp"
 #include "ui/units.hpp"
+
+class TimerScheduler;
 
 class Win32Timer final : public TimerUnit {
   public:
@@ -30,6 +33,7 @@ class Win32Timer final : public TimerUnit {
 
   private:
     friend class TimerScheduler;
+    TimerScheduler* scheduler_;  // the creating thread's
     std::uint64_t id_;
     PeriodSchedule schedule_;
     std::uint64_t generation_ = 0;  // counts effective period changes
