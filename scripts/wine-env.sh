@@ -10,11 +10,15 @@ export LC_ALL=zh_CN.UTF-8
 export no_proxy=127.0.0.1,localhost
 export NO_PROXY=127.0.0.1,localhost
 
-# Creates the prefix once; later runs reuse it.
+# Creates the prefix once; later runs reuse it. A failed start leaves it unmarked (and fails),
+# so the next run builds it again instead of testing in a half-made prefix.
 cantorel_wine_prefix() {
   if [ ! -f "$WINEPREFIX/.cantorel-ready-2" ]; then
     mkdir -p "$WINEPREFIX"
-    wineboot -i </dev/null >/dev/null 2>&1 || true
+    if ! wineboot -i </dev/null >/dev/null 2>&1; then
+      echo "wine-env: wineboot failed in $WINEPREFIX" >&2
+      return 1
+    fi
     # A crashing test must exit instead of waiting on a crash dialog nobody can close.
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
       </dev/null >/dev/null 2>&1

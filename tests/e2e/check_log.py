@@ -11,6 +11,7 @@ usage: check_log.py LOG EXPECTED MODE [SKIP]
 Every expected line must arrive, in order, byte-exact (GBK). In card mode each line must be
 preceded by 30 Backspace presses and confirmed twice. Timing: the gap between two delivered
 lines must match the gap between their due times within 30 ms, without growing over the song.
+A run that expected nothing or received nothing proves nothing and fails too.
 Prints the timing figures; exits 1 on any fault.
 """
 import json
@@ -51,6 +52,8 @@ def main():
     expected = expected_lines(expected_path)
     entries = load_log(log_path, skip)
     faults = []
+    if not expected:
+        faults.append(f"no expected lines in {expected_path}")
 
     if mode == "public":
         arrived = [e for e in entries if e.get("event") == "public"]
@@ -73,7 +76,9 @@ def main():
         if any(b != 30 for b in per_line) or len(per_line) != len(expected):
             faults.append(f"backspaces per line: {per_line}")
 
-    if len(arrived) != len(expected):
+    if not arrived:
+        faults.append("no line arrived")
+    elif len(arrived) != len(expected):
         faults.append(f"{len(arrived)} lines arrived, {len(expected)} expected")
     for i, (e, (due, text)) in enumerate(zip(arrived, expected)):
         want_hex = text.encode("gbk").hex()
