@@ -7,6 +7,10 @@
 //   e2e-probe childtext TITLE PREFIX  text (UTF-8) of its first child whose text starts with
 //                                   PREFIX, hidden children included
 //   e2e-probe wait TITLE SECONDS    waits until such a window exists (exit 1 on time-out)
+//   e2e-probe unit TITLE KEY        screen x y of a point of its first child (at any depth,
+//                                   hidden ones included) whose text or class name is KEY:
+//                                   16 pixels in from the left edge, halfway down, where a
+//                                   check or radio button's box and a list's first column are
 // Exit code 1 when nothing matches.
 #include <windows.h>
 
@@ -81,6 +85,26 @@ BOOL CALLBACK matchText(HWND child, LPARAM param) {
     return TRUE;
 }
 
+struct UnitSearch {
+    std::wstring key;
+    POINT point{};
+    bool found = false;
+};
+
+BOOL CALLBACK matchUnit(HWND child, LPARAM param) {
+    auto* search = reinterpret_cast<UnitSearch*>(param);
+    wchar_t text[512] = {};
+    wchar_t cls[128] = {};
+    GetWindowTextW(child, text, 512);
+    GetClassNameW(child, cls, 128);
+    if (search->key != text && search->key != cls) return TRUE;
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    search->point = {rect.left + 16, (rect.top + rect.bottom) / 2};
+    search->found = true;
+    return FALSE;
+}
+
 std::string utf8(const std::wstring& text) {
     if (text.empty()) return {};
     const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
@@ -96,7 +120,8 @@ std::string utf8(const std::wstring& text) {
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
         std::fputs(
-            "usage: e2e-probe client|rect|childtext|listitem|wait|close TITLE [TEXT|SECONDS]\n",
+            "usage: e2e-probe client|rect|childtext|listitem|unit|wait|close TITLE "
+            "[TEXT|SECONDS]\n",
             stderr);
         return 2;
     }
@@ -132,6 +157,13 @@ int wmain(int argc, wchar_t** argv) {
         EnumChildWindows(window, matchText, reinterpret_cast<LPARAM>(&search));
         if (!search.found) return 1;
         std::printf("%s\n", utf8(search.text).c_str());
+        return 0;
+    }
+    if (command == L"unit" && argc >= 4) {
+        UnitSearch search{argv[3], {}, false};
+        EnumChildWindows(window, matchUnit, reinterpret_cast<LPARAM>(&search));
+        if (!search.found) return 1;
+        std::printf("%ld %ld\n", search.point.x, search.point.y);
         return 0;
     }
     if (command == L"listitem" && argc >= 4) {
