@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "ui/memory_units.hpp"
-#include "update/update_checker.hpp"
 
 namespace {
 
@@ -41,16 +40,6 @@ TEST(CreationSteps, MissingStepsAreSkipped) {
     runCreationSteps(w.units, "C:\\程序", CreationSteps{});
     EXPECT_EQ(w.units.编辑框1.text(), "C:\\程序");
     EXPECT_EQ(w.units.文件框1.folder(), "C:\\程序");
-}
-
-TEST(CreationSteps, UpdateCheckWithoutAddressReturnsAtOnce) {
-    Window w;
-    UpdateChecker checker;
-    CreationSteps steps;
-    steps.checkForUpdate = [&] { checker.run(); };
-    runCreationSteps(w.units, "C:\\x", steps);
-    EXPECT_TRUE(checker.noticeAddress().empty());
-    EXPECT_EQ(w.units.编辑框1.text(), "C:\\x");
 }
 
 }  // namespace
