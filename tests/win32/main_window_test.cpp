@@ -98,7 +98,9 @@ TEST_F(MainWindowTest, UnitsShowTheirCaptionsWhereTheUserExpectsThem) {
         const std::string name = codepage::gbkToUtf8(want.name);
         gui::Control* control = units.control(want.name);
         ASSERT_NE(control, nullptr) << name;
-        if (want.caption) EXPECT_EQ(gui::windowText(control->hwnd()), want.caption) << name;
+        if (want.caption) {
+            EXPECT_EQ(gui::windowText(control->hwnd()), want.caption) << name;
+        }
         const RECT place = placeIn(main, control->hwnd());
         EXPECT_EQ(place.left, want.left) << name;
         EXPECT_EQ(place.top, want.top) << name;
@@ -199,7 +201,9 @@ TEST_F(MainWindowTest, EveryUnitExistsAsTheControlOfItsKind) {
         }
 
         // 编辑框1 shows the program folder.
-        if (unit.name == "编辑框1") EXPECT_EQ(gui::windowText(hwnd), gbkPath(folder));
+        if (unit.name == "编辑框1") {
+            EXPECT_EQ(gui::windowText(hwnd), gbkPath(folder));
+        }
 
         // Places: the status bar keeps to the bottom edge, the boxes fit the form they show in,
         // and the hidden stores lie outside the client area.
