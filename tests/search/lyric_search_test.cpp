@@ -32,25 +32,26 @@ TEST(EncodeKeyword, KeepsOnlyTheSafeAsciiBytes) {
 }
 
 TEST(SitePage, NameTextGivesArtistThenSongAndEveryFragmentARow) {
-    const HitList list = parseSitePage(
-        page(fragment("http://h/1.lrc", "歌手 歌名 ") + fragment("http://h/2.lrc", "甲 乙 丙") +
-             fragment("http://h/3.lrc", "独  ") + fragment("http://h/4.lrc", "solo") +
-             "<font size=\"-1\">无名 无链接 LRC歌词下载</a>"));
+    const HitList list = parseSitePage(page(fragment("http://127.0.0.1/1.lrc", "歌手 歌名 ") +
+                                            fragment("http://127.0.0.1/2.lrc", "甲 乙 丙") +
+                                            fragment("http://127.0.0.1/3.lrc", "独  ") +
+                                            fragment("http://127.0.0.1/4.lrc", "solo") +
+                                            "<font size=\"-1\">无名 无链接 LRC歌词下载</a>"));
     ASSERT_EQ(list.hits.size(), 5u);
-    EXPECT_EQ(list.hits[0], (SearchHit{"歌名", "歌手", "http://h/1.lrc"}));
-    EXPECT_EQ(list.hits[1], (SearchHit{"乙", "甲", "http://h/2.lrc"}));
-    EXPECT_EQ(list.hits[2], (SearchHit{"", "独", "http://h/3.lrc"}));
-    EXPECT_EQ(list.hits[3], (SearchHit{"", "solo", "http://h/4.lrc"}));
+    EXPECT_EQ(list.hits[0], (SearchHit{"歌名", "歌手", "http://127.0.0.1/1.lrc"}));
+    EXPECT_EQ(list.hits[1], (SearchHit{"乙", "甲", "http://127.0.0.1/2.lrc"}));
+    EXPECT_EQ(list.hits[2], (SearchHit{"", "独", "http://127.0.0.1/3.lrc"}));
+    EXPECT_EQ(list.hits[3], (SearchHit{"", "solo", "http://127.0.0.1/4.lrc"}));
     EXPECT_EQ(list.hits[4], (SearchHit{"无链接", "无名", ""}));
 }
 
 TEST(SitePage, FragmentsOverLinesStayApartAndNoResultMarkerWins) {
-    const HitList list =
-        parseSitePage(page("<font size=\"-1\"><a>\nhttp://h/a.lrc</font>\n<b>A 甲 LRC歌词下载</a>" +
-                           fragment("http://h/b.lrc", "B 乙 ")));
+    const HitList list = parseSitePage(
+        page("<font size=\"-1\"><a>\nhttp://127.0.0.1/a.lrc</font>\n<b>A 甲 LRC歌词下载</a>" +
+             fragment("http://127.0.0.1/b.lrc", "B 乙 ")));
     ASSERT_EQ(list.hits.size(), 2u);
-    EXPECT_EQ(list.hits[0], (SearchHit{"甲", "A", "http://h/a.lrc"}));
-    EXPECT_EQ(list.hits[1].link, "http://h/b.lrc");
+    EXPECT_EQ(list.hits[0], (SearchHit{"甲", "A", "http://127.0.0.1/a.lrc"}));
+    EXPECT_EQ(list.hits[1].link, "http://127.0.0.1/b.lrc");
 
     const HitList none = parseSitePage(page(fragment("l", "a b") + "没有找到相关的歌词"));
     EXPECT_TRUE(none.noResult);
@@ -125,11 +126,12 @@ TEST(LyricSearchPanel, ResultFillsPairedRowsAndFailuresKeepThem) {
               "http://127.0.0.1:9/?keyword=%E6%98%9F%20%E5%85%89&field=all");
     EXPECT_EQ(p.status(), "正在搜索歌曲名为:星 光的歌曲歌词");
     p.fetcher.answerLast(FakeWebFetcher::ok(
-        page(fragment("http://h/1", "甲 一 ") + fragment("http://h/2", "乙 二 "))));
+        page(fragment("http://127.0.0.1/1", "甲 一 ") + fragment("http://127.0.0.1/2", "乙 二 "))));
     ASSERT_EQ(p.units.欲下载列表.rowCount(), 2);
     EXPECT_EQ(p.units.欲下载列表.cell(1, 0), "二");
     EXPECT_EQ(p.units.欲下载列表.cell(1, 1), "乙");
-    EXPECT_EQ(p.search.hitLinks(), (std::vector<GbkText>{"http://h/1", "http://h/2"}));
+    EXPECT_EQ(p.search.hitLinks(),
+              (std::vector<GbkText>{"http://127.0.0.1/1", "http://127.0.0.1/2"}));
     EXPECT_EQ(p.status(), "当前已搜索到:2首歌曲");
 
     p.searchFor("x");
@@ -165,8 +167,8 @@ struct DownloadPanel : Panel {
     DownloadPanel() {
         units.编辑框1.setText(folder.gbk());
         searchFor("s");
-        fetcher.answerLast(
-            FakeWebFetcher::ok(page(fragment("http://h/1", "甲 a/b ") + fragment("", "乙 二 "))));
+        fetcher.answerLast(FakeWebFetcher::ok(
+            page(fragment("http://127.0.0.1/1", "甲 a/b ") + fragment("", "乙 二 "))));
         units.欲下载列表.setSelection(0);
     }
     std::optional<std::string> saved() const {
