@@ -327,3 +327,5 @@ std::size_t readChunkSize(long long contentLength) {
 std::unique_ptr<HttpClient> makeWinInetHttpClient() {
     return std::make_unique<WinInetHttpClient>();
 }
+
+std::unique_ptr<HttpClient> makeHttpClient() { return makeWinInetHttpClient(); }

@@ -207,8 +207,10 @@ TEST_F(WinInetClient, FetcherAnswersOnTheCallingThreadAndCancelStopsEverything) 
     ASSERT_TRUE(pumpUntil([&] { return bodies.size() == 2; }, 10));
     EXPECT_EQ(fetcher.running(), 0u);
 
+    // Both hang: one before the headers, one after the first part of the body. (An endless body
+    // can reach the size limit before the cancel and end on its own.)
     bool called = false;
-    for (const char* path : {"/x/stall", "/x/endless"}) {
+    for (const char* path : {"/x/stall", "/x/stall-body"}) {
         FetchRequest request;
         request.url = site_ + path;
         fetcher.start(request, [&](FetchOutcome) { called = true; });
