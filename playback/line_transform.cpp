@@ -44,11 +44,16 @@ LineTransform::LineTransform(MainUnits& units, std::uint32_t seed) : units_(unit
 GbkText LineTransform::filter(const GbkText& line) {
     if (!units_.是否开启广告过滤模式.checked()) return line;
 
-    // Each stage of the tidy-up goes back into the box, so the user sees the cleaned list.
+    // Each stage of the tidy-up goes back into the box, so the user sees the cleaned list. A stage
+    // that changes nothing writes nothing: a rewrite would move the caret of someone typing in the
+    // box mid-song, drop the selection and clear undo.
     EditBox& box = units_.过滤;
-    box.setText(transform::trimSpaces(box.text()));
-    box.setText(transform::cutOuterLineBreak(box.text()));
-    box.setText(transform::removeBlankLines(box.text()));
+    const auto tidy = [&box](GbkText cleaned) {
+        if (cleaned != box.text()) box.setText(cleaned);
+    };
+    tidy(transform::trimSpaces(box.text()));
+    tidy(transform::cutOuterLineBreak(box.text()));
+    tidy(transform::removeBlankLines(box.text()));
 
     GbkText text = line;
     for (const GbkText& word : gbk::split(box.text(), "\r\n")) {

@@ -63,7 +63,7 @@ TEST(LineTransform, TidyUpRewritesTheWordListStageByStage) {
     }
 }
 
-TEST(LineTransform, TidyUpWritesEachStageIntoTheBox) {
+TEST(LineTransform, TidyUpWritesOnlyTheStagesThatChangeTheBox) {
     // The user watches the word list being cleaned: trim, outer line breaks, blank lines.
     struct RecordingBox : EditBox {
         GbkText content;
@@ -91,6 +91,15 @@ TEST(LineTransform, TidyUpWritesEachStageIntoTheBox) {
     EXPECT_EQ(transform.apply("www"), kDots);
     EXPECT_THAT(directory.words.writes,
                 ElementsAre("\r\nQQ\r\n\r\nwww\r\n", "QQ\r\n\r\nwww", "QQ\r\nwww"));
+
+    // A tidy list is left alone, so someone typing in it keeps caret, selection and undo; a
+    // stage that changes something still writes only its own result.
+    directory.words.writes.clear();
+    EXPECT_EQ(transform.apply("line"), "line");
+    EXPECT_TRUE(directory.words.writes.empty());
+    directory.words.content = "QQ\r\n\r\nwww";
+    transform.apply("line");
+    EXPECT_THAT(directory.words.writes, ElementsAre("QQ\r\nwww"));
 }
 
 TEST(LineTransform, EmptyWordsFilterNothing) {
