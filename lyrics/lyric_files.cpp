@@ -1,11 +1,18 @@
 #include "lyrics/lyric_files.hpp"
 
+#include <optional>
 #include <string>
 #include <utility>
 
 #include "lyrics/lrc_reader.hpp"
 #include "lyrics/lyric_decoding.hpp"
 #include "platform/files.hpp"
+
+namespace {
+constexpr int kStatusPart = 1;  // the part of 状态条1 that tells the user what happened
+constexpr const char* kUnreadable = "无法读取歌词文件：";
+constexpr const char* kNoTimedLine = "歌词文件中没有带时间的歌词：";
+}  // namespace
 
 void fillEmptyTexts(LyricTable& table, const GbkText& fillText) {
     for (LyricLine& line : table.lines) {
@@ -14,9 +21,10 @@ void fillEmptyTexts(LyricTable& table, const GbkText& fillText) {
 }
 
 LoadedLyric loadLyricFile(const GbkText& path, const GbkText& fillText, const LyricShape& shape) {
-    const std::string bytes = files::readAll(path).value_or(std::string());
+    const std::optional<std::string> bytes = files::readAll(path);
     LoadedLyric loaded;
-    loaded.parsed = LrcReader::parse(decodeLyricBytes(bytes).text, loaded.table);
+    loaded.readable = bytes.has_value();
+    loaded.parsed = LrcReader::parse(decodeLyricBytes(bytes.value_or("")).text, loaded.table);
     if (!loaded.parsed) {
         loaded.table = LyricTable();
         return loaded;
@@ -51,6 +59,15 @@ void LyricFiles::loadSelectedFile() {
     if (!loaded.parsed) {
         boxes_.show("解析失败,未知原因！", "信息：", mb::kIconInformation | mb::kTaskModal);
         return;
+    }
+    StatusBar& status = units_.状态条1;
+    if (!loaded.readable) {
+        status.setPart(kStatusPart, kUnreadable + name);
+    } else if (lyrics_.lines.empty()) {
+        status.setPart(kStatusPart, kNoTimedLine + name);
+    } else if (const GbkText shown = status.part(kStatusPart);
+               shown.starts_with(kUnreadable) || shown.starts_with(kNoTimedLine)) {
+        status.setPart(kStatusPart, {});  // a good file ends the complaint about the last one
     }
     const auto& lines = lyrics_.lines;
     for (std::size_t i = 0; i < lines.size(); ++i) {

@@ -10,8 +10,9 @@
 #include "ui/main_units.hpp"
 
 struct LoadedLyric {
-    bool parsed = false;  // false when the reader rejected the text
-    LyricTable table;     // empty when not parsed
+    bool readable = false;  // false when the file is missing or could not be read
+    bool parsed = false;    // false when the reader rejected the text
+    LyricTable table;       // empty when not parsed
 };
 
 /// Reads the file at `path` (missing or unreadable: no bytes), decodes it, parses it, reshapes
@@ -32,7 +33,8 @@ class LyricFiles {
 
     /// The file list's selection changed or a file was double-clicked: while playback runs this
     /// only pauses it; otherwise the selected file replaces the lyric table and the lyric list,
-    /// and its name goes to 透明标签1.
+    /// and its name goes to 透明标签1. A file that cannot be read or holds no timed line says so
+    /// in status part 1 at once, instead of leaving an empty list to be found at the start.
     void loadSelectedFile();
 
     /// Points the file list at the folder typed in 编辑框1 and writes that text back.

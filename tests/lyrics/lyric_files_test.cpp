@@ -148,19 +148,28 @@ TEST_F(LyricFilesTest, ChoosingDuringPlaybackOnlyPauses) {
     EXPECT_EQ(rows(), (Rows{{{"9000", "other"}}, {1}}));
 }
 
-TEST_F(LyricFilesTest, MissingOrTaglessFilesLoadAsZeroRowsWithoutAMessage) {
+TEST_F(LyricFilesTest, MissingOrTaglessFilesLoadAsZeroRowsAndSaySoInTheStatusBar) {
     folder.write("a.lrc", kLyric);
     choose("a.lrc");
     choose("gone.lrc");
     EXPECT_EQ(rows(), Rows{});
     EXPECT_EQ(lyrics.count(), 0);
     EXPECT_EQ(units.透明标签1.text(), "gone.lrc");
+    EXPECT_EQ(units.状态条1.part(1), "无法读取歌词文件：gone.lrc");
 
     folder.write("plain.lrc", "no tags here\r\n");
     choose("plain.lrc");
     EXPECT_EQ(rows(), Rows{});
     EXPECT_EQ(units.透明标签1.text(), "plain.lrc");
+    EXPECT_EQ(units.状态条1.part(1), "歌词文件中没有带时间的歌词：plain.lrc");
     EXPECT_TRUE(boxes.shown().empty());
+
+    // A good file ends the complaint; someone else's status text is left alone.
+    choose("a.lrc");
+    EXPECT_EQ(units.状态条1.part(1), "");
+    units.状态条1.setPart(1, "歌词下载完毕");
+    choose("a.lrc");
+    EXPECT_EQ(units.状态条1.part(1), "歌词下载完毕");
 }
 
 TEST_F(LyricFilesTest, AFileTheReaderRejectsShowsTheFailureAndLeavesTheListEmpty) {
