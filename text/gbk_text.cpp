@@ -151,6 +151,18 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+std::size_t fileNameStart(std::string_view path) {
+    std::size_t start = 0;
+    for (std::size_t pos = 0; pos < path.size(); pos += charLength(path, pos)) {
+        if (path[pos] == '/' || path[pos] == '\\') start = pos + 1;
+    }
+    return start;
+}
+
+bool endsWithSeparator(std::string_view path) {
+    return !path.empty() && fileNameStart(path) == path.size();
+}
+
 bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
     return suffix.size() <= text.size() &&
            equalsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);

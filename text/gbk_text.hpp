@@ -60,6 +60,14 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b);
 /// True when `text` ends with `suffix`, compared as equalsIgnoringCase does.
 bool endsWithIgnoringCase(std::string_view text, std::string_view suffix);
 
+/// Where the file name in `path` begins: after the last '/' or '\\' that is a character of its
+/// own ("\\" is also the second byte of some GBK characters); 0 when there is none.
+std::size_t fileNameStart(std::string_view path);
+
+/// True when the last character of `path` is '/' or '\\' (the one rule for "ends with a
+/// separator": a two-byte character ending in 0x5C is no separator).
+bool endsWithSeparator(std::string_view path);
+
 /// Removes ASCII spaces and the full-width space (A1 A1) at both ends.
 GbkText trimBlanks(std::string_view text);
 

@@ -137,7 +137,7 @@ GbkText programFolder() {
 
 GbkText join(const GbkText& folder, const GbkText& name) {
     if (folder.empty()) return name;
-    if (folder.back() == '\\' || folder.back() == '/') return folder + name;
+    if (gbk::endsWithSeparator(folder)) return folder + name;
     return folder + "\\" + name;
 }
 

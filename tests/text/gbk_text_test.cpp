@@ -115,4 +115,28 @@ TEST(CodePage, Utf8Validation) {
     EXPECT_FALSE(codepage::isValidUtf8("\xE6\xAD"));          // cut short
 }
 
+TEST(GbkText, PathsAreCutOnlyAtSeparatorsThatAreCharactersOfTheirOwn) {
+    struct Case {
+        const char* path;
+        std::size_t start;
+    };
+    const Case cases[] = {
+        {"song.lrc", 0},
+        {"samples/song.lrc", 8},
+        {"C:\\lyrics\\song.lrc", 10},
+        {"a/b\\c.lrc", 4},
+        {"dir/", 4},
+        // 0x81 0x5C is one GBK character whose second byte looks like a backslash.
+        {"dir/\x81\x5C.lrc", 4},
+        {"\x81\x5C\\x.lrc", 3},
+        {"\x81\x5C", 0},  // a folder whose last character ends in 0x5C
+        {"\x81\x5C\\", 3},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(gbk::fileNameStart(c.path), c.start) << c.path;
+        EXPECT_EQ(gbk::endsWithSeparator(c.path), c.start == std::string_view(c.path).size())
+            << c.path;
+    }
+}
+
 }  // namespace
