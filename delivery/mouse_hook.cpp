@@ -35,7 +35,14 @@ bool HOOK类::SetCallback(HookCallback* callback, unsigned message) {
         backend_.install([this](const HookEvent& event) { dispatch(event); });
         installed_ = true;
     }
+    followKeySlots();
     return true;
+}
+
+void HOOK类::followKeySlots() {
+    if (!installed_) return;
+    backend_.watchKeys(slots_[slotOf(msg::kKeyDown)] != nullptr ||
+                       slots_[slotOf(msg::kKeyUp)] != nullptr);
 }
 
 bool HOOK类::RemoveCallbacks(unsigned message, bool onlyThis) {
@@ -49,7 +56,11 @@ bool HOOK类::RemoveCallbacks(unsigned message, bool onlyThis) {
     slots_[slot] = nullptr;
     bool anyLeft = false;
     for (HookCallback* callback : slots_) anyLeft = anyLeft || callback != nullptr;
-    if (!anyLeft) removeHook();
+    if (!anyLeft) {
+        removeHook();
+    } else {
+        followKeySlots();
+    }
     return true;
 }
 

@@ -24,8 +24,12 @@ class HookBackend {
   public:
     using Handler = std::function<void(const HookEvent&)>;
     virtual ~HookBackend() = default;
-    /// Starts delivering every event to `handler`; false when the system refuses the hook.
+    /// Starts delivering mouse events to `handler`; false when the system refuses the hook.
     virtual bool install(Handler handler) = 0;
+    /// Adds or removes the watch on keys while installed (a system-wide keyboard hook is what
+    /// security tools flag as a key logger, so it runs only while someone wants keys). False
+    /// when the system refuses it; harmless when nothing changes.
+    virtual bool watchKeys(bool on) = 0;
     /// Stops delivery; harmless when nothing is installed.
     virtual void uninstall() = 0;
 };
@@ -68,6 +72,7 @@ class HOOK类 {
 
   private:
     static int slotOf(unsigned message);
+    void followKeySlots();
     void call(unsigned message, const HookEvent& event, std::int32_t a, std::int32_t b);
     void removeHook();
 

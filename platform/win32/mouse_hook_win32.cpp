@@ -17,8 +17,20 @@ bool Win32HookBackend::install(Handler handler) {
     g_installed = this;
     HINSTANCE module = GetModuleHandleW(nullptr);
     mouse_ = SetWindowsHookExW(WH_MOUSE_LL, &Win32HookBackend::mouseProc, module, 0);
-    keyboard_ = SetWindowsHookExW(WH_KEYBOARD_LL, &Win32HookBackend::keyboardProc, module, 0);
-    return mouse_ != nullptr && keyboard_ != nullptr;
+    return mouse_ != nullptr;
+}
+
+bool Win32HookBackend::watchKeys(bool on) {
+    if (!on) {
+        if (keyboard_) UnhookWindowsHookEx(keyboard_);
+        keyboard_ = nullptr;
+        return true;
+    }
+    if (!keyboard_ && g_installed == this) {
+        keyboard_ = SetWindowsHookExW(WH_KEYBOARD_LL, &Win32HookBackend::keyboardProc,
+                                      GetModuleHandleW(nullptr), 0);
+    }
+    return keyboard_ != nullptr;
 }
 
 void Win32HookBackend::uninstall() {

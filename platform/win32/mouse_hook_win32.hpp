@@ -13,10 +13,11 @@ class Win32HookBackend final : public HookBackend {
   public:
     ~Win32HookBackend() override;
 
-    /// Installs WH_MOUSE_LL and WH_KEYBOARD_LL on this thread; events arrive while the thread
-    /// pumps messages. True when both hooks were granted. One backend may be installed at a
-    /// time per process.
+    /// Installs WH_MOUSE_LL on this thread; events arrive while the thread pumps messages. True
+    /// when the hook was granted. One backend may be installed at a time per process.
     bool install(Handler handler) override;
+    /// WH_KEYBOARD_LL beside the mouse hook, only while asked for.
+    bool watchKeys(bool on) override;
     void uninstall() override;
 
     /// The event a low-level mouse hook reports, or nullopt for moves and wheel turns. The

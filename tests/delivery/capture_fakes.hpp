@@ -18,8 +18,13 @@ class ManualHookBackend : public HookBackend {
         handler_ = std::move(handler);
         return refuse ? false : true;
     }
+    bool watchKeys(bool on) override {
+        keys = on;
+        return !refuse;
+    }
     void uninstall() override {
         ++uninstalls;
+        keys = false;
         handler_ = nullptr;
     }
     /// Delivers an event when a hook is in place (a refused hook still hands events to no one).
@@ -30,6 +35,7 @@ class ManualHookBackend : public HookBackend {
 
     int installs = 0;
     int uninstalls = 0;
+    bool keys = false;  // the key watch is on
     bool refuse = false;
 
   private:

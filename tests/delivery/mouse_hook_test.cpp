@@ -71,6 +71,19 @@ TEST_F(MouseHookTest, RemovingOneKindKeepsTheHookWhileAnotherIsSet) {
     EXPECT_EQ(backend.uninstalls, 1);
 }
 
+TEST_F(MouseHookTest, KeysAreWatchedOnlyWhileAKeySlotIsSet) {
+    hook.SetCallback(&first, msg::kLButtonUp);
+    EXPECT_FALSE(backend.keys);  // a drag needs the mouse only
+    hook.SetCallback(&second, msg::kKeyUp);
+    EXPECT_TRUE(backend.keys);
+    hook.SetCallback(&second, msg::kKeyDown);
+    hook.RemoveCallbacks(msg::kKeyUp, true);
+    EXPECT_TRUE(backend.keys);
+    hook.RemoveCallbacks(msg::kKeyDown, true);
+    EXPECT_FALSE(backend.keys);
+    EXPECT_TRUE(hook.installed());
+}
+
 TEST_F(MouseHookTest, RemovingAllUnhooksEvenWhenNothingIsInstalled) {
     EXPECT_TRUE(hook.RemoveCallbacks(12345, false));
     EXPECT_EQ(backend.uninstalls, 1);
