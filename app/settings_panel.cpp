@@ -21,6 +21,14 @@ void onAutoSaveClicked(MainUnits& units, SettingsStore& store) {
     if (!units.退出前自动保存所有配置.checked()) store.erase();
 }
 
+bool saveAtClose(SettingsStore& store, MessageBoxes& boxes) {
+    if (store.save()) return true;
+    GbkText text = "以下设置文件无法保存，本次的设置没有保留：";
+    for (const GbkText& path : store.failedFiles()) text += "\r\n" + path;
+    boxes.show(text, "温馨提示", mb::kIconInformation | mb::kTaskModal);
+    return false;
+}
+
 void onReverseClicked(MainUnits& units) {
     if (units.开启倒序模式.checked()) units.开启正反序模式.setChecked(false);
 }

@@ -3,6 +3,7 @@
 // check box and the two reversal check boxes, which exclude each other.
 
 #include "app/settings_store.hpp"
+#include "platform/message_box.hpp"
 #include "ui/main_units.hpp"
 
 namespace settings_panel {
@@ -18,6 +19,10 @@ void onDeleteSuffix(MainUnits& units);
 
 /// 退出前自动保存所有配置, after the click toggled it: unticked erases the stored files at once.
 void onAutoSaveClicked(MainUnits& units, SettingsStore& store);
+
+/// The save at close: what could not be written is named in a task-modal box, since the user
+/// would otherwise find the settings gone only at the next start. False when something failed.
+bool saveAtClose(SettingsStore& store, MessageBoxes& boxes);
 
 /// 开启倒序模式, after the click: when ticked, unticks 开启正反序模式.
 void onReverseClicked(MainUnits& units);

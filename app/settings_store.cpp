@@ -18,6 +18,23 @@ std::vector<GbkText> itemsOf(const ComboBox& combo) {
     return items;
 }
 
+// Every line break as CR LF. A list pasted from another program may break its lines with a lone
+// LF or CR; stored as they are, everything after the first such break would be cut off by the
+// profile reader. (Neither byte can be the second byte of a GBK character.)
+GbkText withCrLfBreaks(std::string_view text) {
+    GbkText out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            out += "\r\n";
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 void fill(ComboBox& combo, const std::vector<GbkText>& items) {
     combo.clear();
     for (const GbkText& item : items) combo.addItem(item);
@@ -67,11 +84,12 @@ void SettingsStore::loadLists() {
 }
 
 bool SettingsStore::save() {
+    failed_.clear();
     if (!units_.退出前自动保存所有配置.checked()) return true;
-    const bool ini = saveIni();
-    const bool prefixes = lists::writeListFile(prefixPath(), itemsOf(units_.前缀));
-    const bool suffixes = lists::writeListFile(suffixPath(), itemsOf(units_.后缀));
-    return ini && prefixes && suffixes;
+    if (!saveIni()) failed_.push_back(iniPath());
+    if (!lists::writeListFile(prefixPath(), itemsOf(units_.前缀))) failed_.push_back(prefixPath());
+    if (!lists::writeListFile(suffixPath(), itemsOf(units_.后缀))) failed_.push_back(suffixPath());
+    return failed_.empty();
 }
 
 bool SettingsStore::saveIni() {
@@ -82,7 +100,8 @@ bool SettingsStore::saveIni() {
     if (!content && files::exists(path)) return false;
     std::string text = content.value_or("");
     for (const StoredEditBox& box : kStoredEditBoxes) {
-        const GbkText value = gbk::replaceAll(box.unit(units_).text(), "\r\n", kLineBreakMarker);
+        const GbkText value =
+            gbk::replaceAll(withCrLfBreaks(box.unit(units_).text()), "\r\n", kLineBreakMarker);
         profile::setString(text, kSection, box.key, value);
     }
     return files::writeAtomically(path, text);

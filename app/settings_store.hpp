@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string_view>
+#include <vector>
 
 #include "text/gbk_text.hpp"
 #include "ui/main_units.hpp"
@@ -39,6 +40,8 @@ class SettingsStore {
     /// through a temporary file. True when nothing failed (or nothing was due); a failure
     /// leaves that file as it was.
     bool save();
+    /// The files the last save could not write (full paths), in the order tried.
+    const std::vector<GbkText>& failedFiles() const { return failed_; }
 
     /// Deletes kvd.ini, hz.zbb and qz.zbb; files that are missing or locked are skipped.
     void erase();
@@ -52,4 +55,5 @@ class SettingsStore {
 
     MainUnits& units_;
     GbkText folder_;
+    std::vector<GbkText> failed_;
 };

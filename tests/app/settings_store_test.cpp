@@ -10,6 +10,7 @@
 #include "app/settings_panel.hpp"
 #include "app/startup.hpp"
 #include "platform/files.hpp"
+#include "tests/support/fake_message_boxes.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "ui/main_layout.hpp"
 #include "ui/memory_units.hpp"
@@ -70,7 +71,7 @@ TEST(SettingsStore, EditBoxesComeBackFromTheNextRunByTheProfileRules) {
         {"填充", "", kDefaultFill},            // emptied: the template comes back
         {"欲搜索内容", "a><br><b", "a\r\nb"},  // the marker itself reads as a line break
         {"初始文本", "  \"quoted\"  ", "quoted"},
-        {"预备下载内容", "one\ntwo", "one"},  // a lone LF cuts the value
+        {"预备下载内容", "one\ntwo\rthree\r\n", "one\r\ntwo\r\nthree\r\n"},  // pasted breaks
         {"编辑框_鼠标位置_X", std::string(10300, '7'), std::string(10239, '7')},
         {"编辑框_鼠标位置_Y", "\xA1\xA1padded ", "\xA1\xA1padded"},  // full-width blank is text
         {"编辑框_窗口鼠标位置_X", "[00:01.00]a\r\n[00:02.00]b", "[00:01.00]a\r\n[00:02.00]b"},
@@ -187,6 +188,16 @@ TEST(SettingsStore, AFailedWriteLeavesTheOtherFilesSaved) {
     EXPECT_EQ(lists::readListFile(run.store.prefixPath()), std::vector<GbkText>{"p"});
     EXPECT_TRUE(files::exists(run.store.iniPath()));
     EXPECT_EQ(fs::directory_iterator(folder / "hz.zbb"), fs::directory_iterator());
+
+    // At close the user is told which file kept its old contents.
+    FakeMessageBoxes boxes;
+    EXPECT_FALSE(settings_panel::saveAtClose(run.store, boxes));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].text,
+              "以下设置文件无法保存，本次的设置没有保留：\r\n" + run.store.suffixPath());
+    fs::remove(folder / "hz.zbb");
+    EXPECT_TRUE(settings_panel::saveAtClose(run.store, boxes));
+    EXPECT_EQ(boxes.shown().size(), 1u);
 }
 
 TEST(SettingsStore, EveryEditBoxOfTheWindowIsStored) {

@@ -167,8 +167,14 @@ void MainWindow::runCreationSteps() {
 }
 
 void MainWindow::saveSettings() {
-    // The store checks 退出前自动保存所有配置 itself; a failed save keeps the old files.
-    if (settings_) settings_->save();
+    // The store checks 退出前自动保存所有配置 itself; a failed save keeps the old files and is
+    // told once (the close and the destroy both save).
+    if (!settings_) return;
+    if (saveFailureShown_) {
+        settings_->save();
+    } else {
+        saveFailureShown_ = !settings_panel::saveAtClose(*settings_, boxes_);
+    }
 }
 
 void MainWindow::wireHandlers() {

@@ -72,6 +72,7 @@ class MainWindow {
     HWND hwnd_ = nullptr;
     HFONT font_ = nullptr;
     HWND lastFocus_ = nullptr;  // the unit that had the focus when the window was left
+    bool saveFailureShown_ = false;
     AppState state_;
     Win32WindowSystem windows_;
     Win32MessageBoxes boxes_;
