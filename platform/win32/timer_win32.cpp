@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/win32/clock_win32.hpp"
+#include "platform/win32/message_boxes_win32.hpp"
 
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
 #define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
@@ -29,6 +30,7 @@
 namespace {
 
 constexpr UINT kTickMessage = WM_APP + 0x31;
+constexpr UINT kFailedMessage = WM_APP + 0x32;
 constexpr wchar_t kSinkClass[] = L"CantorelTimerSink";
 
 using TimePeriodFn = UINT(WINAPI*)(UINT);
@@ -88,7 +90,7 @@ class TimerScheduler {
         const std::int64_t ahead = *earliest - qpcMicros();
         LARGE_INTEGER due;
         due.QuadPart = -std::max<LONGLONG>(1, ahead * 10);  // relative, in 100 ns
-        SetWaitableTimer(waitable_, &due, 0, nullptr, nullptr, FALSE);
+        if (!SetWaitableTimer(waitable_, &due, 0, nullptr, nullptr, FALSE)) reportFailure();
     }
 
     // Runs the handler of every timer that has expired, earliest expiry first.
@@ -142,6 +144,20 @@ class TimerScheduler {
         quit_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         if (sink_ && waitable_ && quit_)
             worker_ = CreateThread(nullptr, 0, workerMain, this, 0, nullptr);
+        if (!worker_) reportFailure();
+    }
+
+    // Without ticks no lyric line goes out on time, and the user on stage would only notice
+    // when the room stays silent: say so once. The box comes from its own message, never from
+    // the middle of a timer operation.
+    void reportFailure() {
+        if (failureReported_) return;
+        failureReported_ = true;
+        if (!sink_ || !PostMessageW(sink_, kFailedMessage, 0, 0)) showFailure();
+    }
+    static void showFailure() {
+        Win32MessageBoxes().show("计时器无法启动，歌词无法按时发送。请重新启动程序。", "温馨提示",
+                                 mb::kIconInformation | mb::kTaskModal);
     }
 
     ~TimerScheduler() {
@@ -168,6 +184,10 @@ class TimerScheduler {
     }
 
     static LRESULT CALLBACK sinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == kFailedMessage) {
+            showFailure();
+            return 0;
+        }
         if (message == kTickMessage) {
             if (!instance_) return 0;
             // Held for the run: a handler may destroy the last timer, which would otherwise
@@ -189,6 +209,7 @@ class TimerScheduler {
     HANDLE quit_ = nullptr;
     HANDLE worker_ = nullptr;
     bool highResolution_ = false;
+    bool failureReported_ = false;
 };
 
 // The schedule counts microseconds of the performance counter: exact whatever its frequency.

@@ -6,6 +6,7 @@
 
 #include "platform/files.hpp"
 #include "platform/win32/gui/main_window.hpp"
+#include "platform/win32/message_boxes_win32.hpp"
 #include "platform/win32/message_loop.hpp"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
@@ -26,6 +27,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
             message_loop::setFilter([&window](MSG& m) { return window.translateMessage(m); });
             code = message_loop::run();
             message_loop::setFilter({});
+        } else {
+            // Started from Explorer there is no console: without a box the program would
+            // simply never appear.
+            Win32MessageBoxes().show("主窗口无法创建，程序无法启动。", "温馨提示",
+                                     mb::kIconInformation | mb::kTaskModal);
         }
     }
     if (SUCCEEDED(ole)) OleUninitialize();
