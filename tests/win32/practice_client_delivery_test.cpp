@@ -4,8 +4,10 @@
 
 #include "delivery/app_state.hpp"
 #include "delivery/delivery.hpp"
+#include "platform/win32/clock_win32.hpp"
 #include "platform/win32/pumping_wait_win32.hpp"
 #include "platform/win32/window_system_win32.hpp"
+#include "playback/playback_engine.hpp"
 #include "tests/support/fake_message_boxes.hpp"
 #include "tests/win32/practice_client_runner.hpp"
 #include "ui/main_units.hpp"
@@ -146,6 +148,80 @@ TEST_F(PracticeClientDelivery, WindowQueriesDescribeTheClient) {
     ASSERT_TRUE(client.stop());
     EXPECT_FALSE(windows.isWindow(room));
     EXPECT_FALSE(windows.windowRect(room).has_value());
+}
+
+// On stage the singer cannot watch the client: with real windows the engine stops on a room
+// that is gone, reopens a card dialog the user closed, and the stop button stops whatever the
+// target has become.
+class StagePlayback : public PracticeClientDelivery {
+  protected:
+    void load(const std::vector<std::pair<int, GbkText>>& lines) {
+        int item = 0;
+        for (const auto& [time, text] : lines) {
+            state.lyrics.lines.push_back({time, text});
+            const int row = units.超级列表框_歌词.addRow(std::to_string(time), ++item);
+            units.超级列表框_歌词.setCell(row, 1, text);
+        }
+        engine.resetPosition();
+    }
+    // Waits out `ms` with the messages flowing, then runs the playback timer's tick.
+    void tickAfter(int ms) {
+        wait.wait(ms);
+        engine.tick();
+    }
+
+    Win32Clock clock;
+    LineTransform transform{units, 1};
+    PlaybackEngine engine{units, state, boxes, clock, transform, delivery};
+};
+
+TEST_F(StagePlayback, StopAlwaysStopsAndAClosedRoomEndsTheSongWithTheReason) {
+    practice::Client client("stage-public");
+    ASSERT_TRUE(client.start(windows));
+    state.targetWindow = client.mainWindow();
+    load({{0, "one"}, {150, "two"}, {300, "three"}});
+    units.公屏字幕.setChecked(true);
+
+    engine.startStop();
+    EXPECT_EQ(units.开始字幕.text(), "停止字幕");
+    state.targetWindow = 0;  // a quick press and release on the capture panel
+    engine.startStop();
+    EXPECT_EQ(units.开始字幕.text(), "开始字幕");
+    EXPECT_TRUE(boxes.shown().empty());
+
+    state.targetWindow = client.mainWindow();
+    engine.resetPosition();
+    engine.startStop();
+    TerminateProcess(client.process(), 1);
+    WaitForSingleObject(client.process(), 5000);
+    tickAfter(200);
+    EXPECT_EQ(units.开始字幕.text(), "开始字幕");
+    EXPECT_EQ(units.状态条1.part(1), "目标窗口已关闭，字幕已停止");
+}
+
+TEST_F(StagePlayback, ACardDialogClosedMidSongIsOpenedAgainForTheNextLine) {
+    practice::Client client("stage-card");
+    ASSERT_TRUE(client.start(windows));
+    state.targetWindow = client.mainWindow();
+    load({{0, "one"}, {150, "two"}});
+    units.昵称字幕.setChecked(true);
+    delivery.onNicknameCardClicked();
+
+    engine.startStop();
+    ASSERT_NE(state.cardDialog, WindowHandle{0});
+    const HWND card = reinterpret_cast<HWND>(state.cardDialog);
+    PostMessageW(card, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 100 && IsWindow(card); ++i) wait.wait(20);
+    ASSERT_FALSE(IsWindow(card));
+    tickAfter(200);
+    EXPECT_EQ(units.状态条1.part(1), "");
+    ASSERT_TRUE(client.stop());
+
+    const auto log = client.readLog();
+    EXPECT_EQ(only(log, "event", "card_opened").size(), 2u);
+    const auto names = only(log, "event", "nickname");
+    ASSERT_FALSE(names.empty());
+    EXPECT_EQ(names.back().get("text_hex"), practice::hex("two"));
 }
 
 }  // namespace
