@@ -161,6 +161,23 @@ TEST_F(SearchPanelWindow, SearchPreviewAndYesSaveTheHitByteForByteIntoTheFileLis
     EXPECT_NE(SendMessageW(control("文件框1"), LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                            reinterpret_cast<LPARAM>(L"\u591c\u822a.lrc")),
               LB_ERR);
+
+    // A double-click saves without asking; the preview its first click started is dropped.
+    u().欲下载列表.setSelection(1);
+    NMITEMACTIVATE doubleClick{};
+    doubleClick.hdr.hwndFrom = control("欲下载列表");
+    doubleClick.hdr.idFrom = static_cast<UINT_PTR>(window_->units().idOf("欲下载列表"));
+    doubleClick.hdr.code = NM_DBLCLK;
+    doubleClick.iItem = 1;
+    SendMessageW(window_->hwnd(), WM_NOTIFY, doubleClick.hdr.idFrom,
+                 reinterpret_cast<LPARAM>(&doubleClick));
+    const std::filesystem::path morning = folder_ / L"\u6668\u5149.lrc";  // 晨光.lrc
+    ASSERT_TRUE(pumpUntil([&] { return std::filesystem::exists(morning); })) << status();
+    EXPECT_EQ(readBytes(morning), readBytes(std::filesystem::path(sourceDir_) /
+                                            "tools/lyric-site/data/lrc/morning-utf8.lrc"));
+    pumpUntil([] { return false; }, 300);
+    EXPECT_EQ(FindWindowW(L"#32770", L"歌词下载提示！"), nullptr);
+    EXPECT_EQ(status(), "歌词下载完毕");
 }
 
 TEST_F(SearchPanelWindow, FailuresKeepTheRowsAndAHangingSearchNeitherBlocksNorOutlivesTheWindow) {
