@@ -178,6 +178,17 @@ TEST_F(SearchPanelWindow, SearchPreviewAndYesSaveTheHitByteForByteIntoTheFileLis
     pumpUntil([] { return false; }, 300);
     EXPECT_EQ(FindWindowW(L"#32770", L"歌词下载提示！"), nullptr);
     EXPECT_EQ(status(), "歌词下载完毕");
+
+    // Choosing LRCLIB in 来源: the next search asks the LRCLIB API, and the choice is kept.
+    u().来源.setSelectedIndex(0);
+    SendMessageW(window_->hwnd(), WM_COMMAND,
+                 MAKEWPARAM(window_->units().idOf("来源"), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(control("来源")));
+    search("starlight");
+    ASSERT_TRUE(pumpUntil([&] { return u().欲下载列表.cell(0, 0) == "Starlight Road"; }))
+        << status();
+    EXPECT_EQ(u().欲下载列表.cell(0, 1), "The Lanterns");
+    EXPECT_NE(readBytes(folder_ / L"cantorel.ini").find("source=lrclib"), std::string::npos);
 }
 
 TEST_F(SearchPanelWindow, FailuresKeepTheRowsAndAHangingSearchNeitherBlocksNorOutlivesTheWindow) {
