@@ -7,6 +7,7 @@ namespace {
 // The program has one GUI thread; these belong to it.
 Filter filter_;
 bool quitPending_ = false;
+int pumpDepth_ = 0;
 WPARAM quitCode_ = 0;
 
 void dispatch(MSG& m) {
@@ -35,6 +36,10 @@ int run() {
 
 bool pumpPending() {
     if (quitPending_) return false;
+    struct Depth {
+        Depth() { ++pumpDepth_; }
+        ~Depth() { --pumpDepth_; }
+    } depth;
     MSG m;
     while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
         if (m.message == WM_QUIT) {
@@ -47,6 +52,8 @@ bool pumpPending() {
     }
     return true;
 }
+
+bool insidePump() { return pumpDepth_ > 0; }
 
 bool quitPending() { return quitPending_; }
 

@@ -26,6 +26,10 @@ int run();
 /// remembers it and returns false; run() or finishQuit() hands it on.
 bool pumpPending();
 
+/// True while a pumpPending call is running on this thread: a message handled now runs inside
+/// a wait (a delivery's pause, a file load), not in the program's main loop.
+bool insidePump();
+
 /// True once pumpPending has taken a WM_QUIT that has not yet been handed on.
 bool quitPending();
 

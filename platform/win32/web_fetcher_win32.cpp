@@ -4,9 +4,13 @@
 
 #include <thread>
 
+#include "platform/win32/message_loop.hpp"
+
 namespace {
 
 constexpr UINT kFetchDone = WM_APP + 0x41;
+constexpr UINT_PTR kHeldTimer = 1;
+constexpr UINT kHeldRetryMs = 20;
 constexpr wchar_t kSinkClass[] = L"CantorelFetchSink";
 
 struct Completion {
@@ -22,12 +26,31 @@ struct Win32WebFetcher::Job {
     Done done;
 };
 
+// An answer that arrives while a wait pumps messages (a delivery's pause between keystrokes,
+// say) is held until the thread is back in an outer loop: its handler may ask a question in a
+// modal box, which would otherwise sit inside the wait and stall whatever waits.
 struct FetcherSink {
     static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message != kFetchDone) return DefWindowProcW(window, message, wParam, lParam);
-        std::unique_ptr<Completion> completion(reinterpret_cast<Completion*>(lParam));
-        completion->fetcher->finished(completion->id, std::move(completion->outcome));
-        return 0;
+        auto* fetcher =
+            reinterpret_cast<Win32WebFetcher*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message == kFetchDone) {
+            std::unique_ptr<Completion> completion(reinterpret_cast<Completion*>(lParam));
+            completion->fetcher->held_.emplace_back(completion->id, std::move(completion->outcome));
+            if (message_loop::insidePump()) {
+                SetTimer(window, kHeldTimer, kHeldRetryMs, nullptr);
+            } else {
+                completion->fetcher->handOutHeld();
+            }
+            return 0;
+        }
+        if (message == WM_TIMER && wParam == kHeldTimer && fetcher) {
+            if (!message_loop::insidePump()) {
+                KillTimer(window, kHeldTimer);
+                fetcher->handOutHeld();
+            }
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 };
 
@@ -40,6 +63,7 @@ Win32WebFetcher::Win32WebFetcher(std::shared_ptr<HttpClient> client) : client_(s
     RegisterClassW(&wc);  // fails harmlessly when already registered
     sink_ =
         CreateWindowExW(0, kSinkClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, nullptr);
+    SetWindowLongPtrW(static_cast<HWND>(sink_), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 Win32WebFetcher::~Win32WebFetcher() {
@@ -50,6 +74,7 @@ Win32WebFetcher::~Win32WebFetcher() {
     MSG message;
     while (PeekMessageW(&message, sink, kFetchDone, kFetchDone, PM_REMOVE))
         delete reinterpret_cast<Completion*>(message.lParam);
+    SetWindowLongPtrW(sink, GWLP_USERDATA, 0);
     DestroyWindow(sink);
 }
 
@@ -71,6 +96,17 @@ void Win32WebFetcher::start(FetchRequest request, Done done) {
 void Win32WebFetcher::cancelAll() {
     for (auto& [id, job] : jobs_) job->cancel.store(true);
     jobs_.clear();
+    held_.clear();
+}
+
+void Win32WebFetcher::handOutHeld() {
+    // A handler may start or cancel fetches, or pump a modal loop that brings more answers:
+    // take one at a time, in the order they arrived.
+    while (!held_.empty()) {
+        auto [id, outcome] = std::move(held_.front());
+        held_.erase(held_.begin());
+        finished(id, std::move(outcome));
+    }
 }
 
 void Win32WebFetcher::finished(std::uint64_t id, FetchOutcome outcome) {

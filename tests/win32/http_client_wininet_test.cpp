@@ -10,6 +10,7 @@
 #include <iterator>
 #include <thread>
 
+#include "platform/win32/message_loop.hpp"
 #include "platform/win32/web_fetcher_win32.hpp"
 
 namespace {
@@ -222,6 +223,32 @@ TEST_F(WinInetClient, FetcherAnswersOnTheCallingThreadAndCancelStopsEverything) 
     EXPECT_LT(secondsSince(start), 1.2);
     pumpUntil([] { return false; }, 0.2);
     EXPECT_FALSE(called);
+}
+
+TEST_F(WinInetClient, AnswersArrivingInsideAPumpingWaitWaitForTheOuterLoop) {
+    // A preview's answer asks a question in a modal box; inside a delivery's pause between
+    // keystrokes that box would hold the delivery until the user answers.
+    auto client = std::make_shared<CountingClient>();
+    Win32WebFetcher fetcher(client);
+    int answered = 0;
+    FetchRequest request;
+    request.url = site_ + "/lrc/night-gbk.lrc";
+    fetcher.start(request, [&](FetchOutcome outcome) {
+        EXPECT_TRUE(outcome.ok());
+        ++answered;
+    });
+    const auto start = Clock::now();
+    while (client->returned == 0 && secondsSince(start) < 10) {
+        message_loop::pumpPending();
+        Sleep(5);
+    }
+    ASSERT_EQ(client->returned, 1);
+    for (int i = 0; i < 20; ++i) {  // the answer's message is dispatched in here, and held
+        message_loop::pumpPending();
+        Sleep(5);
+    }
+    EXPECT_EQ(answered, 0);
+    EXPECT_TRUE(pumpUntil([&] { return answered == 1; }, 2));
 }
 
 }  // namespace

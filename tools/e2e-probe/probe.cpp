@@ -7,10 +7,17 @@
 //   e2e-probe childtext TITLE PREFIX  text (UTF-8) of its first child whose text starts with
 //                                   PREFIX, hidden children included
 //   e2e-probe wait TITLE SECONDS    waits until such a window exists (exit 1 on time-out)
+//   e2e-probe hide TITLE            hides that window
+//   e2e-probe close TITLE           asks that window to close, as its close box does
 //   e2e-probe unit TITLE KEY        screen x y of a point of its first child (at any depth,
 //                                   hidden ones included) whose text or class name is KEY:
 //                                   16 pixels in from the left edge, halfway down, where a
 //                                   check or radio button's box and a list's first column are
+//   e2e-probe next TITLE KEY [CLASS]  the same point of the first window after unit KEY among
+//                                   its siblings (of class CLASS when given): the edit box
+//                                   after its label, the list after the units above it
+//   e2e-probe firstrow TITLE KEY    screen x y inside the first row of the first list view
+//                                   after unit KEY among its siblings
 // Exit code 1 when nothing matches.
 #include <windows.h>
 
@@ -21,6 +28,7 @@ namespace {
 
 struct Search {
     std::wstring needle;
+    bool hiddenToo = false;
     HWND found = nullptr;
 };
 
@@ -28,15 +36,16 @@ BOOL CALLBACK matchTitle(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<Search*>(param);
     wchar_t title[512];
     GetWindowTextW(window, title, 512);
-    if (IsWindowVisible(window) && std::wstring(title).find(search->needle) != std::wstring::npos) {
+    if ((search->hiddenToo || IsWindowVisible(window)) &&
+        std::wstring(title).find(search->needle) != std::wstring::npos) {
         search->found = window;
         return FALSE;
     }
     return TRUE;
 }
 
-HWND findTopLevel(const std::wstring& needle) {
-    Search search{needle, nullptr};
+HWND findTopLevel(const std::wstring& needle, bool hiddenToo = false) {
+    Search search{needle, hiddenToo, nullptr};
     EnumWindows(matchTitle, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -105,6 +114,38 @@ BOOL CALLBACK matchUnit(HWND child, LPARAM param) {
     return FALSE;
 }
 
+HWND findUnit(HWND window, const std::wstring& key) {
+    struct Found {
+        std::wstring key;
+        HWND hwnd = nullptr;
+    } found{key, nullptr};
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM param) -> BOOL {
+            auto* found = reinterpret_cast<Found*>(param);
+            wchar_t text[512] = {};
+            wchar_t cls[128] = {};
+            GetWindowTextW(child, text, 512);
+            GetClassNameW(child, cls, 128);
+            if (found->key != text && found->key != cls) return TRUE;
+            found->hwnd = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found.hwnd;
+}
+
+// The first sibling after `unit` (siblings are stacked in the order they were created), of
+// class `cls` unless that is empty.
+HWND nextSibling(HWND unit, const std::wstring& cls) {
+    for (HWND at = GetWindow(unit, GW_HWNDNEXT); at; at = GetWindow(at, GW_HWNDNEXT)) {
+        wchar_t name[128] = {};
+        GetClassNameW(at, name, 128);
+        if (cls.empty() || lstrcmpiW(name, cls.c_str()) == 0) return at;
+    }
+    return nullptr;
+}
+
 std::string utf8(const std::wstring& text) {
     if (text.empty()) return {};
     const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
@@ -120,7 +161,8 @@ std::string utf8(const std::wstring& text) {
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
         std::fputs(
-            "usage: e2e-probe client|rect|childtext|listitem|unit|wait|close TITLE "
+            "usage: e2e-probe client|rect|childtext|listitem|unit|next|firstrow|wait|hide|close "
+            "TITLE "
             "[TEXT|SECONDS]\n",
             stderr);
         return 2;
@@ -134,7 +176,8 @@ int wmain(int argc, wchar_t** argv) {
         }
         return 0;
     }
-    HWND window = findTopLevel(argv[2]);
+    // A window hidden before its close is still closed.
+    HWND window = findTopLevel(argv[2], command == L"close");
     if (!window) return 1;
     if (command == L"client") {
         POINT origin{0, 0};
@@ -146,6 +189,12 @@ int wmain(int argc, wchar_t** argv) {
         RECT rect{};
         GetWindowRect(window, &rect);
         std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+        return 0;
+    }
+    if (command == L"hide") {
+        // Off the screen first, so a close that follows is timed without Wine's wait for a
+        // window manager (two seconds under a bare X server) when a shown window goes.
+        ShowWindow(window, SW_HIDE);
         return 0;
     }
     if (command == L"close") {
@@ -164,6 +213,29 @@ int wmain(int argc, wchar_t** argv) {
         EnumChildWindows(window, matchUnit, reinterpret_cast<LPARAM>(&search));
         if (!search.found) return 1;
         std::printf("%ld %ld\n", search.point.x, search.point.y);
+        return 0;
+    }
+    if (command == L"next" && argc >= 4) {
+        HWND unit = findUnit(window, argv[3]);
+        HWND next = unit ? nextSibling(unit, argc >= 5 ? argv[4] : L"") : nullptr;
+        if (!next) return 1;
+        RECT rect{};
+        GetWindowRect(next, &rect);
+        std::printf("%ld %ld\n", rect.left + 16, (rect.top + rect.bottom) / 2);
+        return 0;
+    }
+    if (command == L"firstrow" && argc >= 4) {
+        // List-view messages carry no data across processes; the header's place does. The
+        // first row starts right under it and is at least 16 pixels high.
+        HWND unit = findUnit(window, argv[3]);
+        HWND list = unit ? nextSibling(unit, L"SysListView32") : nullptr;
+        if (!list) return 1;
+        HWND header = FindWindowExW(list, nullptr, L"SysHeader32", nullptr);
+        RECT rect{};
+        GetWindowRect(list, &rect);
+        RECT top = rect;
+        if (header) GetWindowRect(header, &top);
+        std::printf("%ld %ld\n", rect.left + 24, top.bottom + 7);
         return 0;
     }
     if (command == L"listitem" && argc >= 4) {

@@ -16,6 +16,9 @@
 namespace {
 
 constexpr wchar_t kMainClass[] = L"CantorelMainWindow";
+// The timer that holds back the preview of a clicked hit until the click cannot be the first
+// half of a double-click any more.
+constexpr UINT_PTR kPreviewTimer = 1;
 
 HFONT createMessageFont() {
     NONCLIENTMETRICSW metrics{};
@@ -118,12 +121,23 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_TIMER:
+            if (wParam == kPreviewTimer) {
+                KillTimer(hwnd_, kPreviewTimer);
+                if (search_) search_->hitSelected();
+                return 0;
+            }
+            break;
         case WM_CLOSE:
             // The close is never refused.
             saveSettings();
             DestroyWindow(hwnd_);
             return 0;
         case WM_DESTROY:
+            // A fetch that hangs must not keep the program: every transfer is told to stop and
+            // no answer reaches the panel any more; the workers end on their own.
+            if (fetcher_) fetcher_->cancelAll();
+            KillTimer(hwnd_, kPreviewTimer);
             saveSettings();
             // Capture holds hooks and an overlay tied to this window: release them first.
             capture_.reset();
@@ -152,8 +166,12 @@ bool MainWindow::onCreate() {
     lyricFiles_ = std::make_unique<LyricFiles>(u, state_.lyrics, boxes_, *engine_);
     capture_ = std::make_unique<Win32Capture>(hwnd_, units_->control("画板_捕获器")->hwnd(), u,
                                               state_, windows_);
+    fetcher_ = std::make_unique<Win32WebFetcher>(std::shared_ptr<HttpClient>(makeHttpClient()));
+    search_ = std::make_unique<SearchPanel>(
+        u, *fetcher_, boxes_, [this] { lyricFiles_->refreshFileList(); }, options_.programFolder);
     wireHandlers();
     runCreationSteps();
+    search_->load();
     return true;
 }
 
@@ -218,7 +236,39 @@ void MainWindow::wireHandlers() {
     panel->setButtonDownHandler([this] {
         if (capture_) capture_->onPanelButtonDown();
     });
-    // The search panel's units exist; their handlers come with lyric search.
+    wireSearchPanel();
+}
+
+void MainWindow::wireSearchPanel() {
+    onCommand("搜索歌词", BN_CLICKED, [this] { search_->searchClicked(); });
+    onCommand("来源", CBN_SELCHANGE, [this] { search_->sourceChanged(); });
+    // The current row changes when a row gains the selection (a click, or the arrow keys).
+    onNotify("欲下载列表", LVN_ITEMCHANGED, [this](const NMHDR& header) {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        if (change.iItem < 0 || !(change.uChanged & LVIF_STATE) ||
+            !(change.uNewState & LVIS_SELECTED) || (change.uOldState & LVIS_SELECTED)) {
+            return;
+        }
+        // A click may be the first half of a double-click, which saves without asking: its
+        // preview waits for the double-click time, so no question box swallows the second
+        // click. The keyboard previews at once.
+        KillTimer(hwnd_, kPreviewTimer);
+        if (GetKeyState(VK_LBUTTON) < 0 || GetKeyState(VK_RBUTTON) < 0) {
+            SetTimer(hwnd_, kPreviewTimer, GetDoubleClickTime(), nullptr);
+        } else {
+            search_->hitSelected();
+        }
+    });
+    onNotify("欲下载列表", NM_DBLCLK, [this] {
+        KillTimer(hwnd_, kPreviewTimer);
+        search_->hitDoubleClicked();
+    });
+    // 来源 offers a fixed list: its edit field takes no typing.
+    COMBOBOXINFO combo{};
+    combo.cbSize = sizeof combo;
+    if (GetComboBoxInfo(units_->control("来源")->hwnd(), &combo) && combo.hwndItem) {
+        SendMessageW(combo.hwndItem, EM_SETREADONLY, TRUE, 0);
+    }
 }
 
 void MainWindow::loadSelectedFile() {
@@ -239,6 +289,12 @@ bool MainWindow::translateMessage(MSG& message) {
     if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
         IsChild(hwnd_, message.hwnd) && isPushButton(message.hwnd)) {
         SendMessageW(message.hwnd, BM_CLICK, 0, 0);
+        return true;
+    }
+    // Enter in the song name searches, as a search box does.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN && units_ &&
+        message.hwnd == units_->control("欲搜索内容")->hwnd()) {
+        SendMessageW(units_->control("搜索歌词")->hwnd(), BM_CLICK, 0, 0);
         return true;
     }
     // Tab, Shift+Tab and the arrow keys move between the units.
@@ -272,7 +328,7 @@ void MainWindow::onNotify(const NMHDR& header) {
     if (!units_) return;
     auto it = notifications_.find(
         Key(std::string(units_->nameOf(static_cast<int>(header.idFrom))), header.code));
-    if (it != notifications_.end()) it->second();
+    if (it != notifications_.end()) it->second(header);
 }
 
 void MainWindow::onCommand(std::string_view name, int code, std::function<void()> handler) {
@@ -280,5 +336,10 @@ void MainWindow::onCommand(std::string_view name, int code, std::function<void()
 }
 
 void MainWindow::onNotify(std::string_view name, int code, std::function<void()> handler) {
+    onNotify(name, code, [handler = std::move(handler)](const NMHDR&) { handler(); });
+}
+
+void MainWindow::onNotify(std::string_view name, int code,
+                          std::function<void(const NMHDR&)> handler) {
     notifications_.insert_or_assign(Key(std::string(name), code), std::move(handler));
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "app/search_panel.hpp"
 #include "app/settings_store.hpp"
 #include "delivery/app_state.hpp"
 #include "delivery/delivery.hpp"
@@ -20,6 +21,7 @@
 #include "platform/win32/gui/win32_units.hpp"
 #include "platform/win32/message_boxes_win32.hpp"
 #include "platform/win32/pumping_wait_win32.hpp"
+#include "platform/win32/web_fetcher_win32.hpp"
 #include "platform/win32/window_system_win32.hpp"
 #include "playback/line_transform.hpp"
 #include "playback/playback_engine.hpp"
@@ -27,7 +29,7 @@
 #include "update/update_checker.hpp"
 
 struct MainWindowOptions {
-    GbkText programFolder;      // settings files live here; 编辑框1 starts with it
+    GbkText programFolder;  // settings files (cantorel.ini too) live here; 编辑框1 starts with it
     bool quitOnDestroy = true;  // false when a test hosts the window in its own thread
 };
 
@@ -49,12 +51,14 @@ class MainWindow {
     MainUnits& mainUnits() { return *main_; }
     AppState& state() { return state_; }
     SettingsStore& settings() { return *settings_; }
+    SearchPanel& searchPanel() { return *search_; }
 
   private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     bool onCreate();
     void wireHandlers();
+    void wireSearchPanel();
     void runCreationSteps();
     void chooseFolder();
     void loadSelectedFile();
@@ -66,6 +70,8 @@ class MainWindow {
     void onCommand(std::string_view name, int code, std::function<void()> handler);
     /// Registers `handler` for WM_NOTIFY code `code` of unit `name`.
     void onNotify(std::string_view name, int code, std::function<void()> handler);
+    /// The same, for a handler that reads the notification's details.
+    void onNotify(std::string_view name, int code, std::function<void(const NMHDR&)> handler);
 
     using Key = std::pair<std::string, int>;
     MainWindowOptions options_;
@@ -88,6 +94,9 @@ class MainWindow {
     std::unique_ptr<PlaybackEngine> engine_;
     std::unique_ptr<LyricFiles> lyricFiles_;
     std::unique_ptr<Win32Capture> capture_;
+    // The fetcher outlives the panel whose answers it delivers.
+    std::unique_ptr<Win32WebFetcher> fetcher_;
+    std::unique_ptr<SearchPanel> search_;
     std::map<Key, std::function<void()>> commands_;
-    std::map<Key, std::function<void()>> notifications_;
+    std::map<Key, std::function<void(const NMHDR&)>> notifications_;
 };
