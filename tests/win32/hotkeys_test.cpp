@@ -180,11 +180,12 @@ TEST_F(HotkeyWindow, KeysStartNudgeSkipAndStopAndAFreshStartForgetsTheNudge) {
 TEST_F(HotkeyWindow, ATakenChordIsReportedByNameTheOthersWorkAndAllGoBackAtClose) {
     const auto folder = makeProgramFolder("taken");
     writeFile(folder / L"song.lrc", kSong);
+    writeFile(folder / L"cantorel.ini", "[hotkeys]\r\nprevious_line=Ctrl+Alt+Banana\r\n");
     {
         const ChordHolder other(MOD_CONTROL | MOD_ALT, 'S');
         ASSERT_TRUE(other.held());
         open(folder);
-        EXPECT_EQ(status(), "热键已被其他程序占用：Ctrl+Alt+S");
+        EXPECT_EQ(status(), "热键已被其他程序占用：Ctrl+Alt+S；热键无法识别：Ctrl+Alt+Banana");
         // The window holds the chords it could have.
         EXPECT_FALSE(chordIsFree(MOD_CONTROL | MOD_ALT, VK_OEM_6));
         EXPECT_FALSE(chordIsFree(MOD_CONTROL | MOD_ALT, VK_NEXT));
@@ -253,7 +254,11 @@ TEST_F(HotkeyWindow, DialogCancelChangesNothingAndOkSavesReregistersReshapesAndC
             if (!box) return;
             CheckDlgButton(box, dialog::kApplyOffset, BST_CHECKED);
             SetDlgItemTextW(box, dialog::kFirstHotkey, L"Ctrl+Alt+F1");
-            PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+            // Escape on the control that has the keyboard cancels, as in every dialog.
+            GUITHREADINFO gui{};
+            gui.cbSize = sizeof gui;
+            GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &gui);
+            PostMessageW(gui.hwndFocus ? gui.hwndFocus : box, WM_KEYDOWN, VK_ESCAPE, 0);
             d.ok = DialogDriver::gone(box);
         });
         SendMessageW(more, BM_CLICK, 0, 0);
