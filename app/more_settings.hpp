@@ -1,7 +1,8 @@
 #pragma once
 // The settings behind the 更多设置 dialog and the global hotkeys, kept in cantorel.ini:
-// [lyrics] bilingual = lines|original|translation|joined, apply_offset = 0|1, and [hotkeys]
-// with one chord per action ("Ctrl+Alt+S"; empty switches the key off).
+// [lyrics] bilingual = lines|original|translation|joined, apply_offset = 0|1,
+// start_with_audio = 0|1, and [hotkeys] with one chord per action ("Ctrl+Alt+S"; empty
+// switches the key off).
 
 #include <array>
 #include <optional>
@@ -43,13 +44,15 @@ struct HotkeySetting {
 
 struct MoreSettings {
     LyricShape shape;
+    bool startWithAudio = false;  // [lyrics] start_with_audio
     std::array<HotkeySetting, kHotkeyActions> hotkeys;
 };
 
 /// Reads [lyrics] and [hotkeys] of cantorel.ini in `folder`; what is missing or not understood
 /// takes its default.
 MoreSettings loadMoreSettings(const GbkText& folder);
-/// Writes [lyrics], and the [hotkeys] keys the file lacks (so the user finds them to edit).
+/// Writes [lyrics] and [hotkeys], every hotkey with its text as the settings hold it (so a text
+/// the program could not read stays as the user wrote it).
 bool saveMoreSettings(const GbkText& folder, const MoreSettings& settings);
 
 /// The one status-bar line for hotkeys that could not be had: `taken` are chords another

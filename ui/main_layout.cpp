@@ -36,6 +36,9 @@ constexpr std::array kUnits = {
     UnitLayout{"用户设置", K::GroupBox, "用户设置", "", 488, 0, 256, 448, false, false},
     UnitLayout{"开启倒序模式", K::CheckBox, "开启倒序模式[文字反转]", "用户设置", 16, 16, 152, 20,
                false, false},
+    // The options beyond the panel's own open in a dialog; the button takes the free end of the
+    // first row.
+    UnitLayout{"更多设置", K::Button, "更多设置", "用户设置", 176, 14, 72, 22, false, false},
     UnitLayout{"开启正反序模式", K::CheckBox, "开启正反序模式[文字正反转]", "用户设置", 16, 40, 200,
                20, false, false},
     UnitLayout{"开启前后缀模式", K::CheckBox, "开启前后缀模式[建议不要太长] 随即", "用户设置", 16,

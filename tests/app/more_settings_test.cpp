@@ -40,15 +40,20 @@ TEST(MoreSettings, RoundTripThroughCantorelIniKeepsOtherSectionsAndTheUsersKeys)
     EXPECT_EQ(settings.hotkeys[4].text, "Ctrl+Alt+Banana");
 
     settings.shape = {Bilingual::Translation, true};
+    settings.startWithAudio = true;
+    settings.hotkeys[2].text = "Ctrl+Shift+F9";
     ASSERT_TRUE(saveMoreSettings(folder.gbk(), settings));
     const MoreSettings again = loadMoreSettings(folder.gbk());
     EXPECT_EQ(again.shape.bilingual, Bilingual::Translation);
     EXPECT_TRUE(again.shape.applyOffset);
+    EXPECT_TRUE(again.startWithAudio);
+    EXPECT_EQ(hotkeyName(*again.hotkeys[2].key), "Ctrl+Shift+F9");
     const std::string content = cantorel_ini::read(folder.gbk());
     EXPECT_EQ(cantorel_ini::value(content, "network", "timeout_ms", ""), "5000");
     EXPECT_EQ(cantorel_ini::value(content, "hotkeys", "next_line", "?"), "");
     EXPECT_EQ(cantorel_ini::value(content, "hotkeys", "previous_line", ""), "Ctrl+Alt+Banana");
-    EXPECT_EQ(cantorel_ini::value(content, "hotkeys", "nudge_earlier", ""), "Ctrl+Alt+[");
+    EXPECT_EQ(cantorel_ini::value(content, "hotkeys", "nudge_later", ""), "Ctrl+Alt+]");
+    EXPECT_EQ(cantorel_ini::value(content, "lyrics", "start_with_audio", ""), "1");
 }
 
 TEST(MoreSettings, HotkeyProblemsMakeOneLine) {

@@ -104,6 +104,9 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NOTIFY:
             onNotify(*reinterpret_cast<const NMHDR*>(lParam));
             return 0;
+        case WM_HOTKEY:
+            onHotkey(wParam);
+            return 0;
         case WM_SIZE:
             // The status bar keeps itself at the bottom edge when told the size changed.
             if (auto* bar = units_ ? units_->control("状态条1") : nullptr) {
@@ -141,6 +144,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             saveSettings();
             // Capture holds hooks and an overlay tied to this window: release them first.
             capture_.reset();
+            hotkeys_.reset();  // the chords go back to the system
             if (options_.quitOnDestroy) PostQuitMessage(0);
             return 0;
         case WM_NCDESTROY:
@@ -163,7 +167,7 @@ bool MainWindow::onCreate() {
     transform_ = std::make_unique<LineTransform>(u, static_cast<std::uint32_t>(clock_.nowMicros()));
     delivery_ = std::make_unique<Delivery>(windows_, wait_, boxes_, state_, u);
     engine_ = std::make_unique<PlaybackEngine>(u, state_, boxes_, clock_, *transform_, *delivery_);
-    lyricFiles_ = std::make_unique<LyricFiles>(u, state_.lyrics, boxes_, *engine_);
+    lyricFiles_ = std::make_unique<LyricFiles>(u, state_.lyrics, boxes_, *engine_, more_.shape);
     capture_ = std::make_unique<Win32Capture>(hwnd_, units_->control("画板_捕获器")->hwnd(), u,
                                               state_, windows_);
     fetcher_ = std::make_unique<Win32WebFetcher>(std::shared_ptr<HttpClient>(makeHttpClient()));
@@ -228,6 +232,7 @@ void MainWindow::wireHandlers() {
     onCommand("开启正反序模式", BN_CLICKED, [&u] { settings_panel::onMirrorClicked(u); });
     onCommand("退出前自动保存所有配置", BN_CLICKED,
               [this, &u] { settings_panel::onAutoSaveClicked(u, *settings_); });
+    wireMoreSettings();
 
     auto* panel = dynamic_cast<gui::DrawPanelControl*>(units_->control("画板_捕获器"));
     panel->setPaintHandler([this] {

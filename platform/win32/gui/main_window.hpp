@@ -19,6 +19,7 @@
 #include "platform/win32/capture_win32.hpp"
 #include "platform/win32/clock_win32.hpp"
 #include "platform/win32/gui/win32_units.hpp"
+#include "platform/win32/hotkeys_win32.hpp"
 #include "platform/win32/message_boxes_win32.hpp"
 #include "platform/win32/pumping_wait_win32.hpp"
 #include "platform/win32/web_fetcher_win32.hpp"
@@ -63,6 +64,10 @@ class MainWindow {
     void chooseFolder();
     void loadSelectedFile();
     void saveSettings();
+    // The 更多设置 button and the global hotkeys (main_window_more.cpp).
+    void wireMoreSettings();
+    void openMoreSettings();
+    void onHotkey(WPARAM id);
     void onCommand(int id, int code);
     void onNotify(const NMHDR& header);
 
@@ -85,6 +90,9 @@ class MainWindow {
     Win32Clock clock_;
     Win32PumpingWait wait_;
     UpdateChecker updates_;
+    // cantorel.ini's [lyrics] and [hotkeys]; file loading reads the lyric shape from here.
+    MoreSettings more_;
+    std::unique_ptr<Win32Hotkeys> hotkeys_;
     std::unique_ptr<gui::Win32Units> units_;
     std::unique_ptr<MainUnits> main_;
     // The logic, in the order it is built (and torn down in reverse).
