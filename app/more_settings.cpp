@@ -115,6 +115,7 @@ MoreSettings loadMoreSettings(const GbkText& folder) {
     const GbkText mode = cantorel_ini::value(content, kLyrics, "bilingual", "lines");
     settings.shape.bilingual = bilingualFromName(mode).value_or(Bilingual::Lines);
     settings.shape.applyOffset = cantorel_ini::value(content, kLyrics, "apply_offset", "0") == "1";
+    settings.startWithAudio = cantorel_ini::value(content, kLyrics, "start_with_audio", "0") == "1";
     for (int i = 0; i < kHotkeyActions; ++i) {
         const auto action = static_cast<HotkeyAction>(i);
         HotkeySetting& setting = settings.hotkeys[static_cast<std::size_t>(i)];
@@ -130,7 +131,8 @@ bool saveMoreSettings(const GbkText& folder, const MoreSettings& settings) {
     const bool lyrics =
         cantorel_ini::write(folder, kLyrics,
                             {{"bilingual", GbkText(bilingualName(settings.shape.bilingual))},
-                             {"apply_offset", settings.shape.applyOffset ? "1" : "0"}});
+                             {"apply_offset", settings.shape.applyOffset ? "1" : "0"},
+                             {"start_with_audio", settings.startWithAudio ? "1" : "0"}});
     cantorel_ini::Values keys;
     for (const HotkeySetting& setting : settings.hotkeys)
         keys.emplace_back(hotkeyIniKey(setting.action), setting.text);

@@ -44,6 +44,7 @@ struct HotkeySetting {
 struct MoreSettings {
     LyricShape shape;
     std::array<HotkeySetting, kHotkeyActions> hotkeys;
+    bool startWithAudio = false;  // [lyrics] start_with_audio
 };
 
 /// Reads [lyrics] and [hotkeys] of cantorel.ini in `folder`; what is missing or not understood
