@@ -266,8 +266,13 @@ void PlaybackEngine::jumpBy(int rows) {
 }
 
 bool PlaybackEngine::pauseIfPlaying() {
+    if (units_.开始字幕.text() == kWaitingCaption) {
+        // Nothing has started, so nothing is kept: the chosen file loads, the wait ends.
+        stopToIdle();
+        units_.状态条1.setPart(kStatusPart, "已停止等待伴奏");
+        return false;
+    }
     if (!playing()) return false;
-    releaseGate();
     units_.时钟_歌词播放.setPeriod(0);
     units_.开始字幕.setText(kIdleCaption);
     heldTick_ = false;
