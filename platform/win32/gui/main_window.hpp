@@ -15,12 +15,14 @@
 #include "delivery/app_state.hpp"
 #include "delivery/delivery.hpp"
 #include "lyrics/lyric_files.hpp"
+#include "platform/win32/audio_listener_win32.hpp"
 #include "platform/win32/capture_win32.hpp"
 #include "platform/win32/clock_win32.hpp"
 #include "platform/win32/gui/win32_units.hpp"
 #include "platform/win32/message_boxes_win32.hpp"
 #include "platform/win32/pumping_wait_win32.hpp"
 #include "platform/win32/window_system_win32.hpp"
+#include "playback/audio_arming.hpp"
 #include "playback/line_transform.hpp"
 #include "playback/playback_engine.hpp"
 #include "ui/main_units.hpp"
@@ -85,6 +87,8 @@ class MainWindow {
     std::unique_ptr<LineTransform> transform_;
     std::unique_ptr<Delivery> delivery_;
     std::unique_ptr<PlaybackEngine> engine_;
+    std::unique_ptr<Win32AudioListener> listener_;
+    std::unique_ptr<AudioArming> arming_;  // a start that waits for the accompaniment
     std::unique_ptr<LyricFiles> lyricFiles_;
     std::unique_ptr<Win32Capture> capture_;
     std::map<Key, std::function<void()>> commands_;
