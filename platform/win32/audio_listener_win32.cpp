@@ -5,22 +5,17 @@
 
 #include <algorithm>
 #include <cstring>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <vector>
 
-#include "audio/onset_detector.hpp"
+#include "audio/timed_onset_detector.hpp"
 #include "platform/win32/clock_win32.hpp"
 
 namespace {
 
 constexpr wchar_t kClass[] = L"CantorelAudioListener";
 constexpr UINT kOutcomeMessage = WM_APP + 1;
-constexpr std::int64_t kListenLimitMicros = 600LL * 1000000;  // ten minutes of nothing
-// The engine hands over a packet 10-20 ms after it played; a stretch with no packets at all
-// longer than this is silence (loopback sends nothing while nothing plays).
-constexpr std::int64_t kQuietAfterMicros = 200000;
 
 struct Outcome {
     bool heard = false;
@@ -52,71 +47,6 @@ std::optional<SampleType> sampleTypeOf(const WAVEFORMATEX& format) {
     if (tag == WAVE_FORMAT_PCM && format.wBitsPerSample == 32) return SampleType::Int32;
     return std::nullopt;
 }
-
-/// The detector fed with a timeline: each stretch of samples remembers the clock time of its
-/// first sample, so stretches of made-up silence and late packets map back correctly.
-class TimedDetector {
-  public:
-    TimedDetector(int rate, std::int64_t startMicros)
-        : detector_(rate), rate_(rate), coveredUntil_(startMicros), startMicros_(startMicros) {}
-
-    std::optional<HeardOnset> feed(const float* samples, std::size_t count, std::int64_t micros) {
-        // Nothing came for a while before this packet: that was silence.
-        if (micros > coveredUntil_ + 5000)
-            if (auto heard = silence(micros - coveredUntil_, coveredUntil_)) return heard;
-        stretches_.push_back({detector_.samplesSeen(), micros});
-        if (stretches_.size() > 64) stretches_.pop_front();
-        coveredUntil_ = std::max(coveredUntil_, micros + durationMicros(count));
-        const auto onset = detector_.feed(samples, count);
-        if (!onset) return std::nullopt;
-        return heardAt(*onset);
-    }
-
-    /// Silence up to `micros` when no packet has come for a while.
-    std::optional<HeardOnset> quietUntil(std::int64_t micros) {
-        if (micros - coveredUntil_ < kQuietAfterMicros) return std::nullopt;
-        return silence(micros - coveredUntil_ - kQuietAfterMicros / 2, coveredUntil_);
-    }
-
-  private:
-    std::optional<HeardOnset> silence(std::int64_t lengthMicros, std::int64_t from) {
-        // A few seconds are enough for the detector; longer silence changes nothing in it.
-        lengthMicros = std::min<std::int64_t>(lengthMicros, 3000000);
-        const std::size_t count = static_cast<std::size_t>(lengthMicros * rate_ / 1000000);
-        if (count == 0) return std::nullopt;
-        zeros_.assign(count, 0.0f);
-        stretches_.push_back({detector_.samplesSeen(), from});
-        coveredUntil_ = from + durationMicros(count);
-        const auto onset = detector_.feed(zeros_.data(), count);
-        if (!onset) return std::nullopt;
-        return heardAt(*onset);
-    }
-
-    HeardOnset heardAt(const Onset& onset) const {
-        auto it = std::find_if(stretches_.rbegin(), stretches_.rend(),
-                               [&](const Stretch& s) { return s.firstSample <= onset.sample; });
-        const Stretch s = it != stretches_.rend() ? *it : Stretch{0, startMicros_};
-        HeardOnset heard;
-        heard.clockMicros = s.micros + durationMicros(std::size_t(onset.sample - s.firstSample));
-        heard.listenedSeconds = double(heard.clockMicros - startMicros_) / 1e6;
-        heard.levelDb = onset.levelDb;
-        return heard;
-    }
-
-    std::int64_t durationMicros(std::size_t samples) const {
-        return static_cast<std::int64_t>(samples) * 1000000 / rate_;
-    }
-
-    struct Stretch {
-        std::int64_t firstSample;
-        std::int64_t micros;
-    };
-    OnsetDetector detector_;
-    int rate_;
-    std::int64_t coveredUntil_, startMicros_;
-    std::deque<Stretch> stretches_;
-    std::vector<float> zeros_;
-};
 
 Outcome failed(const char* reason) {
     Outcome outcome;
@@ -161,13 +91,13 @@ std::optional<Outcome> listen(HANDLE stop) {
         FAILED(client->Start()))
         return failed("无法监听播放设备，已停止等待伴奏");
 
-    TimedDetector detector(rate, started);
+    TimedOnsetDetector detector(rate, started);
     std::vector<float> mono;
     std::optional<Outcome> result;
-    auto heard = [&](const HeardOnset& onset) {
+    auto heard = [&](const TimedOnset& onset) {
         Outcome outcome;
         outcome.heard = true;
-        outcome.onset = onset;
+        outcome.onset = {onset.clockMicros, onset.listenedSeconds, onset.levelDb};
         result = outcome;
     };
     const HANDLE waits[2] = {stop, ready};
@@ -228,7 +158,7 @@ std::optional<Outcome> listen(HANDLE stop) {
         }
         const std::int64_t now = qpcMicros();
         if (const auto onset = detector.quietUntil(now)) heard(*onset);
-        if (!result && now - started >= kListenLimitMicros)
+        if (!result && now - started >= TimedOnsetDetector::kListenLimitMicros)
             result = failed("10 分钟没有听到伴奏，已停止等待");
     }
     client->Stop();
