@@ -27,7 +27,7 @@ struct OnsetSettings {
     /// just before it (a click, a key tap) are not its start.
     double minRunSeconds = 0.05;
     /// A frame is sound when its energy is this far above the noise floor ...
-    double aboveFloorDb = 15.0;
+    double aboveFloorDb = 10.0;
     /// ... and above this level (dB of full scale, RMS), so digital silence has a threshold.
     double minLevelDb = -60.0;
     /// A floor louder than this is no silence (listening began in the middle of a song).
