@@ -6,15 +6,18 @@
 #include <random>
 #include <string>
 
+#include "audio/wav_reader.hpp"
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
 #include "cli/console.hpp"
 #include "cli/console_client.hpp"
+#include "cli/wav_listener.hpp"
 #include "delivery/app_state.hpp"
 #include "delivery/delivery.hpp"
 #include "lyrics/lyric_files.hpp"
 #include "platform/files.hpp"
 #include "platform/playback_loop.hpp"
+#include "playback/audio_arming.hpp"
 #include "playback/line_transform.hpp"
 #include "playback/playback_engine.hpp"
 #include "text/codepage.hpp"
@@ -39,6 +42,7 @@ struct PlayOptions {
     std::optional<std::uint32_t> seed;
     LyricShape shape;
     int nudgeMs = 0;
+    std::optional<std::string> waitForAudio;  // a WAV standing in for the computer's sound
 };
 
 void playUsage() {
@@ -46,7 +50,8 @@ void playUsage() {
         "usage: cantorel-cli play FILE [--mode public|card] [--dry-run] [--fill TEXT] [--filter]\n"
         "       [--filter-words FILE] [--reverse | --alternate]\n"
         "       [--prefix-suffix --prefixes FILE --suffixes FILE] [--seed N]\n"
-        "       [--bilingual lines|original|translation|joined] [--apply-offset] [--nudge MS]\n",
+        "       [--bilingual lines|original|translation|joined] [--apply-offset] [--nudge MS]\n"
+        "       [--wait-for-audio WAV]\n",
         stderr);
 }
 
@@ -124,6 +129,8 @@ std::optional<PlayOptions> parseOptions(const Args& args) {
                 return std::nullopt;
             }
             o.nudgeMs = ms;
+        } else if (a == "--wait-for-audio") {
+            if (!(o.waitForAudio = value())) return std::nullopt;
         } else if (!a.empty() && a[0] == '-') {
             std::fprintf(stderr, "cantorel-cli play: unknown option '%s'\n", a.c_str());
             return std::nullopt;
@@ -171,6 +178,23 @@ std::optional<std::vector<GbkText> > readItems(const std::string& path) {
 int runPlay(const Args& args) {
     const auto options = parseOptions(args);
     if (!options) return 1;
+
+    std::optional<MonoSound> sound;
+    if (options->waitForAudio) {
+        const auto bytes = files::readAll(argumentText(*options->waitForAudio));
+        if (!bytes) {
+            std::fprintf(stderr, "cantorel-cli play: cannot read %s\n",
+                         options->waitForAudio->c_str());
+            return 1;
+        }
+        WavResult wav = readWav(*bytes);
+        if (!wav.sound) {
+            std::fprintf(stderr, "cantorel-cli play: %s: %s\n", options->waitForAudio->c_str(),
+                         wav.error.c_str());
+            return 1;
+        }
+        sound = std::move(wav.sound);
+    }
 
     const auto loop = makePlaybackLoop(options->dryRun);
     Clock& time = loop->clock();
@@ -235,7 +259,21 @@ int runPlay(const Args& args) {
                                                : DeliveryMode::PublicScreen);
 
     startMicros = time.nowMicros();
-    engine.startStop();
+    if (sound) {
+        // The sound starts playing as the start is armed; stamps count from its beginning.
+        WavListener listener(*sound, time, loop->pumpingWait(), !options->dryRun);
+        AudioArming arming(engine, listener, units, [] { return true; });
+        engine.startStop();
+        if (!listener.heard()) {
+            std::fprintf(stderr, "cantorel-cli play: %s\n",
+                         codepage::gbkToUtf8(units.状态条1.part(1)).c_str());
+            return 1;
+        }
+        std::fprintf(stderr, "cantorel-cli play: %s\n",
+                     codepage::gbkToUtf8(units.状态条1.part(1)).c_str());
+    } else {
+        engine.startStop();
+    }
     if (!loop->run()) {
         if (engine.playing()) engine.startStop();
         std::fprintf(stderr, "cantorel-cli play: stopped after %d of %d lines\n", delivered,

@@ -7,6 +7,7 @@ namespace {
 
 constexpr const char* kIdleCaption = "开始字幕";
 constexpr const char* kPlayingCaption = "停止字幕";
+constexpr const char* kWaitingCaption = "等待伴奏…";
 constexpr int kStatusPart = 1;
 
 GbkText reasonFor(LineOutcome outcome) {
@@ -44,7 +45,12 @@ std::int64_t PlaybackEngine::entryTimeMicros(int entry) const {
     return lines[static_cast<std::size_t>(entry - 1)].time * 1000LL;
 }
 
+void PlaybackEngine::releaseGate() {
+    if (gate_ && gate_->armed()) gate_->disarm();
+}
+
 void PlaybackEngine::stopToIdle() {
+    releaseGate();
     units_.开始字幕.setText(kIdleCaption);
     units_.时钟_歌词播放.setPeriod(0);
     position_ = 0;
@@ -68,7 +74,10 @@ void PlaybackEngine::startStop() {
         return;
     }
     if (playing()) {
+        // Also a second click while waiting for the accompaniment: it disarms.
+        const bool waiting = units_.开始字幕.text() == kWaitingCaption;
         stopToIdle();
+        if (waiting) units_.状态条1.setPart(kStatusPart, "已停止等待伴奏");
         return;
     }
     const DeliveryMode mode = readDeliveryMode(units_);
@@ -94,6 +103,13 @@ void PlaybackEngine::startStop() {
         startingCard_ = false;
         if (startCancelled_) return;
     }
+    if (gate_ && gate_->wanted()) {
+        // The song's time 0 is where the accompaniment starts: the gate calls startAt then.
+        units_.开始字幕.setText(kWaitingCaption);
+        ++epoch_;
+        gate_->arm();
+        return;
+    }
     // The caption goes up before the first tick: that tick may already end the song (a resume
     // on the last line), and a click during its delivery must read as "stop".
     units_.开始字幕.setText(kPlayingCaption);
@@ -110,12 +126,27 @@ void PlaybackEngine::startStop() {
     tick();
 }
 
+void PlaybackEngine::startAt(std::int64_t anchorMicros) {
+    releaseGate();
+    units_.时钟_歌词播放.setPeriod(0);
+    units_.开始字幕.setText(kPlayingCaption);
+    ++epoch_;
+    heldTick_ = false;
+    position_ = 0;
+    nudgeMs_ = startNudgeMs_;
+    anchorMicros_ = anchorMicros + startNudgeMs_ * 1000LL;
+    if (startNudgeMs_ != 0) showNudge();
+    tick();
+}
+
 void PlaybackEngine::tick() {
     if (delivering_) {
         heldTick_ = true;  // runs when the delivery in progress has ended
         return;
     }
-    if (!playing()) return;  // an expiry that was already queued when playback stopped
+    // An expiry that was already queued when playback stopped, or arrives while waiting for
+    // the accompaniment.
+    if (units_.开始字幕.text() != kPlayingCaption) return;
     run();
     scrollToSelection();
 }
@@ -201,7 +232,7 @@ void PlaybackEngine::jumpTo() {
 }
 
 void PlaybackEngine::nudge(int ms) {
-    if (!playing() || ms == 0) return;
+    if (units_.开始字幕.text() != kPlayingCaption || ms == 0) return;
     nudgeMs_ += ms;
     anchorMicros_ += ms * 1000LL;
     showNudge();
@@ -235,6 +266,12 @@ void PlaybackEngine::jumpBy(int rows) {
 }
 
 bool PlaybackEngine::pauseIfPlaying() {
+    if (units_.开始字幕.text() == kWaitingCaption) {
+        // Nothing has started, so nothing is kept: the chosen file loads, the wait ends.
+        stopToIdle();
+        units_.状态条1.setPart(kStatusPart, "已停止等待伴奏");
+        return false;
+    }
     if (!playing()) return false;
     units_.时钟_歌词播放.setPeriod(0);
     units_.开始字幕.setText(kIdleCaption);

@@ -23,15 +23,35 @@
 #include "playback/line_transform.hpp"
 #include "ui/main_units.hpp"
 
+/// Something that holds a fresh start back until it knows where the song's time 0 is (the
+/// accompaniment starting). The engine asks it at every start, and tells it to let go whenever
+/// playback stops or pauses.
+class StartGate {
+  public:
+    virtual ~StartGate() = default;
+    /// True when a start is to wait for the gate (its setting is on).
+    virtual bool wanted() = 0;
+    /// Begins waiting; the gate later calls PlaybackEngine::startAt, or halt with a reason.
+    virtual void arm() = 0;
+    virtual bool armed() const = 0;
+    /// Stops waiting without touching the engine.
+    virtual void disarm() = 0;
+};
+
 class PlaybackEngine : public PlaybackSeam {
   public:
     /// Installs tick() as the handler of the playback timer 时钟_歌词播放.
     PlaybackEngine(MainUnits& units, AppState& state, MessageBoxes& boxes, Clock& clock,
                    LineTransform& transform, Delivery& delivery);
 
-    /// Click of 开始字幕: while playing it always stops; otherwise checks mode, target and
-    /// lyrics, then starts or resumes.
+    /// Click of 开始字幕: while playing (or waiting for the gate) it always stops; otherwise
+    /// checks mode, target and lyrics, then starts or resumes, or arms the gate when it wants.
     void startStop();
+    /// A fresh start from the first line whose time 0 is `anchorMicros` on the engine's clock
+    /// (possibly past); the start nudge applies on top. Used by the gate once it knows.
+    void startAt(std::int64_t anchorMicros);
+    /// The gate consulted by every start; none by default.
+    void setStartGate(StartGate* gate) { gate_ = gate; }
     /// Expiry of the playback timer: delivers every entry that is due, then re-arms the timer
     /// for the next one; held back until the running delivery ends when one is in progress.
     void tick();
@@ -71,6 +91,7 @@ class PlaybackEngine : public PlaybackSeam {
 
   private:
     void stopToIdle();
+    void releaseGate();
     void run();
     void arm(std::int64_t remainingMicros);
     void scrollToSelection();
@@ -83,6 +104,7 @@ class PlaybackEngine : public PlaybackSeam {
     Clock& clock_;
     LineTransform& transform_;
     Delivery& delivery_;
+    StartGate* gate_ = nullptr;
 
     int position_ = 0;
     std::int64_t anchorMicros_ = 0;  // clock time of the song's time 0

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include "app/more_settings.hpp"
 #include "app/panel_toggles.hpp"
 #include "app/settings_panel.hpp"
 #include "app/startup.hpp"
@@ -167,6 +168,10 @@ bool MainWindow::onCreate() {
     transform_ = std::make_unique<LineTransform>(u, static_cast<std::uint32_t>(clock_.nowMicros()));
     delivery_ = std::make_unique<Delivery>(windows_, wait_, boxes_, state_, u);
     engine_ = std::make_unique<PlaybackEngine>(u, state_, boxes_, clock_, *transform_, *delivery_);
+    listener_ = std::make_unique<Win32AudioListener>();
+    // The setting as the 更多设置 dialog last left it.
+    arming_ = std::make_unique<AudioArming>(*engine_, *listener_, u,
+                                            [this] { return more_.startWithAudio; });
     lyricFiles_ = std::make_unique<LyricFiles>(u, state_.lyrics, boxes_, *engine_, more_.shape);
     capture_ = std::make_unique<Win32Capture>(hwnd_, units_->control("画板_捕获器")->hwnd(), u,
                                               state_, windows_);

@@ -16,6 +16,7 @@
 #include "delivery/app_state.hpp"
 #include "delivery/delivery.hpp"
 #include "lyrics/lyric_files.hpp"
+#include "platform/win32/audio_listener_win32.hpp"
 #include "platform/win32/capture_win32.hpp"
 #include "platform/win32/clock_win32.hpp"
 #include "platform/win32/gui/win32_units.hpp"
@@ -24,6 +25,7 @@
 #include "platform/win32/pumping_wait_win32.hpp"
 #include "platform/win32/web_fetcher_win32.hpp"
 #include "platform/win32/window_system_win32.hpp"
+#include "playback/audio_arming.hpp"
 #include "playback/line_transform.hpp"
 #include "playback/playback_engine.hpp"
 #include "ui/main_units.hpp"
@@ -100,6 +102,8 @@ class MainWindow {
     std::unique_ptr<LineTransform> transform_;
     std::unique_ptr<Delivery> delivery_;
     std::unique_ptr<PlaybackEngine> engine_;
+    std::unique_ptr<Win32AudioListener> listener_;
+    std::unique_ptr<AudioArming> arming_;  // a start that waits for the accompaniment
     std::unique_ptr<LyricFiles> lyricFiles_;
     std::unique_ptr<Win32Capture> capture_;
     // The fetcher outlives the panel whose answers it delivers.
