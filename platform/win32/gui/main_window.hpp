@@ -17,6 +17,7 @@
 #include "lyrics/lyric_files.hpp"
 #include "platform/win32/capture_win32.hpp"
 #include "platform/win32/clock_win32.hpp"
+#include "platform/win32/gui/update_service.hpp"
 #include "platform/win32/gui/win32_units.hpp"
 #include "platform/win32/message_boxes_win32.hpp"
 #include "platform/win32/pumping_wait_win32.hpp"
@@ -24,7 +25,6 @@
 #include "playback/line_transform.hpp"
 #include "playback/playback_engine.hpp"
 #include "ui/main_units.hpp"
-#include "update/update_checker.hpp"
 
 struct MainWindowOptions {
     GbkText programFolder;      // settings files live here; 编辑框1 starts with it
@@ -77,7 +77,7 @@ class MainWindow {
     Win32MessageBoxes boxes_;
     Win32Clock clock_;
     Win32PumpingWait wait_;
-    UpdateChecker updates_;
+    std::unique_ptr<UpdateService> updates_;
     std::unique_ptr<gui::Win32Units> units_;
     std::unique_ptr<MainUnits> main_;
     // The logic, in the order it is built (and torn down in reverse).
