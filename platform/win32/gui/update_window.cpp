@@ -291,8 +291,10 @@ void UpdateDownloadWindow::fail(const GbkText& reason) {
     if (hwnd_) KillTimer(hwnd_, kTickTimer);
     setText(update_ids::k下载进度, reason);
     // The program goes on as before the update.
-    if (options_.mainWindow) {
-        ShowWindow(options_.mainWindow, SW_SHOW);
-        SetForegroundWindow(hwnd_ ? hwnd_ : options_.mainWindow);
+    if (options_.mainWindow) ShowWindow(options_.mainWindow, SW_SHOW);
+    // The reason stays readable over the main window, which opens at the same place.
+    if (hwnd_) {
+        SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        SetForegroundWindow(hwnd_);
     }
 }
