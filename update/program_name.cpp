@@ -26,6 +26,9 @@ bool isSafeProgramName(std::string_view name) {
     if (name.size() > kMaxNameBytes || !gbk::endsWithIgnoringCase(name, ".exe")) return false;
     if (name.size() == 4) return false;  // ".exe" alone names no program
     if (name.find("..") != std::string_view::npos) return false;
+    // A separator or colon byte is refused even as the second byte of a two-byte character:
+    // whatever reads the name as bytes would take it for one.
+    if (name.find_first_of("\\/:") != std::string_view::npos) return false;
     for (std::size_t i = 0; i < name.size(); i += gbk::charLength(name, i)) {
         const unsigned char c = static_cast<unsigned char>(name[i]);
         if (gbk::isLeadByte(c)) {

@@ -76,11 +76,11 @@ TEST(ProgramName, OnlyBareExeNamesPass) {
     }
     const GbkText tooLong = GbkText(97, 'a') + ".exe";
     for (const GbkText& bad :
-         {GbkText("..\\evil.exe"), GbkText("C:\\x.exe"), GbkText("C:x.exe"), GbkText("a/b.exe"),
-          GbkText("CON.exe"), GbkText("con.txt.exe"), GbkText("COM1.exe"), GbkText("lpt9.exe"),
-          GbkText("NUL .exe"), GbkText("a.bat"), GbkText("a.exe "), GbkText("a.exe:s"),
-          GbkText(".exe"), GbkText("a..exe"), GbkText("a?.exe"), GbkText("a\t.exe"),
-          GbkText("\xD6.exe"), GbkText(), tooLong}) {
+         {GbkText("..\\evil.exe"), GbkText("C:\\x.exe"),   GbkText("C:x.exe"),  GbkText("a/b.exe"),
+          GbkText("CON.exe"),      GbkText("con.txt.exe"), GbkText("COM1.exe"), GbkText("lpt9.exe"),
+          GbkText("NUL .exe"),     GbkText("a.bat"),       GbkText("a.exe "),   GbkText("a.exe:s"),
+          GbkText(".exe"),         GbkText("a..exe"),      GbkText("a?.exe"),   GbkText("a\t.exe"),
+          GbkText("\xD6.exe"),     GbkText("\xDA\\k.exe"), GbkText(),           tooLong}) {
         EXPECT_FALSE(isSafeProgramName(bad)) << bad;
     }
     EXPECT_TRUE(isSafeProgramName(GbkText(96, 'a') + ".exe"));
