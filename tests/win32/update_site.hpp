@@ -52,6 +52,9 @@ class Site {
         WSACleanup();
     }
 
+    /// Slow transfers still sending.
+    int sending() const { return sending_.load(); }
+
     std::string base() const { return "http://127.0.0.1:" + std::to_string(port_); }
 
     void set(const std::string& path, Answer answer) {
@@ -110,11 +113,13 @@ class Site {
             } else if (answer.mode == Mode::Cut) {
                 sendAll(client, body.data(), body.size() / 2);
             } else {
+                ++sending_;
                 const std::size_t part = body.size() / 50 + 1;
                 for (std::size_t at = 0; at < body.size() && !stop_; at += part) {
                     if (!sendAll(client, body.data() + at, std::min(part, body.size() - at))) break;
                     std::this_thread::sleep_for(std::chrono::milliseconds(200));
                 }
+                --sending_;
             }
         }
         shutdown(client, SD_BOTH);
@@ -124,6 +129,7 @@ class Site {
     SOCKET listener_ = INVALID_SOCKET;
     int port_ = 0;
     std::atomic<bool> stop_{false};
+    std::atomic<int> sending_{0};
     std::thread acceptor_;
     std::vector<std::thread> connections_;
     std::mutex mutex_;

@@ -234,6 +234,20 @@ TEST_F(UpdateRun, RefusedUpdatesStartNothingAndGiveTheProgramBack) {
     }
 }
 
+TEST_F(UpdateRun, ClosingTheWindowStopsTheDownloadAndGivesTheProgramBack) {
+    offer(true, false, "mark.exe", checksumEntry(digest_));
+    site.set("/new.exe", {mark_, Mode::Slow});
+    Program program(site.base() + "/notice", site.base() + "/info");
+    program.start();
+    ASSERT_TRUE(waitFor([&] { return site.sending() == 1; }, 30000));
+    PostMessageW(program.updateWindow(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(waitFor([&] { return program.mainVisible(); }, 2000));
+    EXPECT_TRUE(waitFor([&] { return program.updateWindow() == nullptr; }, 2000))
+        << program.progressText();
+    program.expectNothingStarted();
+    EXPECT_FALSE(program.ended(0));
+}
+
 TEST_F(UpdateRun, ASilentNoticeHostNeverHoldsTheWindowBack) {
     long long plain = -1;
     {
