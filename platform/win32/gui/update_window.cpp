@@ -77,7 +77,7 @@ struct UpdateDownloadWindow::Job {
 };
 
 UpdateDownloadWindow::UpdateDownloadWindow(UpdateWindowOptions options, WebFetcher& fetcher,
-                           std::shared_ptr<HttpClient> client)
+                                           std::shared_ptr<HttpClient> client)
     : options_(std::move(options)), fetcher_(fetcher), client_(std::move(client)) {}
 
 UpdateDownloadWindow::~UpdateDownloadWindow() {
@@ -153,8 +153,8 @@ void UpdateDownloadWindow::createUnits() {
 
 LRESULT CALLBACK UpdateDownloadWindow::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<UpdateDownloadWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* self = static_cast<UpdateDownloadWindow*>(
+            reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->hwnd_ = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }

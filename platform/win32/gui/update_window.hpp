@@ -31,7 +31,7 @@ constexpr int k进度条 = 101, k下载进度 = 102, k下载速度 = 103, k已�
 class UpdateDownloadWindow {
   public:
     UpdateDownloadWindow(UpdateWindowOptions options, WebFetcher& fetcher,
-                 std::shared_ptr<HttpClient> client);
+                         std::shared_ptr<HttpClient> client);
     ~UpdateDownloadWindow();
     UpdateDownloadWindow(const UpdateDownloadWindow&) = delete;
     UpdateDownloadWindow& operator=(const UpdateDownloadWindow&) = delete;
