@@ -241,8 +241,9 @@ TEST_F(UpdateRun, ClosingTheWindowStopsTheDownloadAndGivesTheProgramBack) {
     program.start();
     ASSERT_TRUE(waitFor([&] { return site.sending() == 1; }, 30000));
     PostMessageW(program.updateWindow(), WM_CLOSE, 0, 0);
-    EXPECT_TRUE(waitFor([&] { return program.mainVisible(); }, 2000));
-    EXPECT_TRUE(waitFor([&] { return program.updateWindow() == nullptr; }, 2000))
+    // Generous waits: the machine running the tests may be busy.
+    EXPECT_TRUE(waitFor([&] { return program.mainVisible(); }, 10000));
+    EXPECT_TRUE(waitFor([&] { return program.updateWindow() == nullptr; }, 10000))
         << program.progressText();
     program.expectNothingStarted();
     EXPECT_FALSE(program.ended(0));
