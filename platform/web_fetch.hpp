@@ -41,6 +41,9 @@ struct FetchRequest {
     GbkText url;            // http:// or https://; "#..." is not sent; path and query go as given
     std::string userAgent;  // empty: kBrowserUserAgent
     FetchLimits limits;
+    /// When set, called on the transfer's thread with the body bytes received so far and the
+    /// announced length (-1 when none): as the response arrives and after every part of the body.
+    std::function<void(std::size_t received, long long announced)> progress = {};
 };
 
 struct FetchOutcome {

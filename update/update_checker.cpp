@@ -1,7 +1,38 @@
 #include "update/update_checker.hpp"
 
+#include "update/update_pages.hpp"
+
+UpdateChecker::UpdateChecker(WebFetcher& fetcher, MessageBoxes& boxes, GbkText noticeAddress,
+                             FetchLimits limits, OpenWindow openWindow)
+    : fetcher_(fetcher),
+      boxes_(boxes),
+      noticeAddress_(std::move(noticeAddress)),
+      limits_(limits),
+      openWindow_(std::move(openWindow)) {}
+
 void UpdateChecker::run() {
-    if (noticeAddress_.empty()) return;  // nothing configured: start-up goes on at once
-    // NOTE: fetching and evaluating the notice need the web-fetch client, which comes with the
-    // update client; no build configures an address before that.
+    if (asked_ || noticeAddress_.empty()) return;
+    asked_ = true;
+    fetcher_.start(FetchRequest{noticeAddress_, {}, limits_},
+                   [this](FetchOutcome outcome) { onNotice(outcome); });
+}
+
+void UpdateChecker::onNotice(const FetchOutcome& outcome) {
+    // An error page is no notice, whatever it holds.
+    if (!outcome.ok()) return;
+    const UpdateSteps steps = stepsFor(readNotice(outcome.body));
+    if (steps.openWindow) {
+        // The question comes only once the forced window is gone and the program still runs.
+        openWindow_([this, ask = steps.ask] {
+            if (ask) this->ask();
+        });
+    } else if (steps.ask) {
+        ask();
+    }
+}
+
+void UpdateChecker::ask() {
+    const int answer = boxes_.show("当前程序已经有更新版本,是否更新", "字幕工具版本更新提示：",
+                                   mb::kYesNo | mb::kTaskModal);
+    if (answer == mb::kIdYes) openWindow_([] {});
 }

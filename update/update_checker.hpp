@@ -1,18 +1,37 @@
 #pragma once
-// The update-notice check run while the main window is created.
+// The update notice, asked once per start. The page is fetched without blocking the window;
+// when it answers, a forced update opens the update window, and a suggested one asks first.
 
+#include <functional>
+
+#include "platform/message_box.hpp"
+#include "platform/web_fetch.hpp"
 #include "text/gbk_text.hpp"
 
 class UpdateChecker {
   public:
-    /// `noticeAddress` is the page holding the update notice; empty when none is configured.
-    explicit UpdateChecker(GbkText noticeAddress = {}) : noticeAddress_(std::move(noticeAddress)) {}
+    /// Opens the update window; `closed` runs when it has gone without ending the program.
+    using OpenWindow = std::function<void(std::function<void()> closed)>;
 
-    /// Fetches and evaluates the notice; returns at once when no address is configured.
+    /// `noticeAddress` is the notice page; empty when none is configured.
+    UpdateChecker(WebFetcher& fetcher, MessageBoxes& boxes, GbkText noticeAddress,
+                  FetchLimits limits, OpenWindow openWindow);
+
+    /// Starts the one check of this run and returns at once; later calls and an empty address
+    /// do nothing.
     void run();
 
-    const GbkText& noticeAddress() const { return noticeAddress_; }
+    /// True once run has sent the request.
+    bool asked() const { return asked_; }
 
   private:
+    void onNotice(const FetchOutcome& outcome);
+    void ask();
+
+    WebFetcher& fetcher_;
+    MessageBoxes& boxes_;
     GbkText noticeAddress_;
+    FetchLimits limits_;
+    OpenWindow openWindow_;
+    bool asked_ = false;
 };

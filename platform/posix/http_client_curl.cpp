@@ -13,6 +13,8 @@ struct Transfer {
     std::size_t maxBytes = 0;
     bool tooLarge = false;
     const std::atomic<bool>* cancel = nullptr;
+    const FetchRequest* request = nullptr;
+    CURL* curl = nullptr;
 };
 
 std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) {
@@ -23,6 +25,11 @@ std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) 
         return 0;  // ends the transfer with CURLE_WRITE_ERROR
     }
     transfer.outcome.body.append(data, n);
+    if (transfer.request->progress) {
+        curl_off_t announced = -1;
+        curl_easy_getinfo(transfer.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+        transfer.request->progress(transfer.outcome.body.size(), announced);
+    }
     return n;
 }
 
@@ -71,6 +78,7 @@ class CurlHttpClient : public HttpClient {
         Transfer transfer;
         transfer.maxBytes = request.limits.maxBytes;
         transfer.cancel = cancel;
+        transfer.request = &request;
         if (request.url.empty()) {
             transfer.outcome.failure = FetchFailure::BadAddress;
             return transfer.outcome;
@@ -84,6 +92,7 @@ class CurlHttpClient : public HttpClient {
             transfer.outcome.failure = FetchFailure::Other;
             return transfer.outcome;
         }
+        transfer.curl = curl;
         // The path and query go out byte for byte: spaces and GBK bytes are allowed and not
         // escaped; the fragment is never sent.
         const CURLUcode parsed = curl_url_set(url, CURLUPART_URL, request.url.c_str(),

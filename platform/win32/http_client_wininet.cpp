@@ -170,6 +170,7 @@ void Transfer::run(const WinInetAddress& address, const FetchRequest& fetchReque
     if (HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, lengthText, &lengthSize, nullptr)) {
         contentLength = parseContentLength(std::string(lengthText, lengthSize));
     }
+    if (fetchRequest.progress) fetchRequest.progress(0, contentLength);
     std::string chunk(readChunkSize(contentLength), '\0');
 
     for (;;) {
@@ -186,6 +187,7 @@ void Transfer::run(const WinInetAddress& address, const FetchRequest& fetchReque
             }
             outcome.body.append(chunk.data(), got);
             lastActive = Clock::now();
+            if (fetchRequest.progress) fetchRequest.progress(outcome.body.size(), contentLength);
         }
         if (!read) {
             FetchFailure failure = silent ? FetchFailure::Timeout : failureOfError(error);

@@ -94,6 +94,15 @@ void misbehave(const std::string& which, const Options& options, httplib::Respon
                              'a' + static_cast<char>(offset / 7000 % 26));
             return sink.write(part.data(), part.size());
         });
+    } else if (which == "slow") {
+        // Announces 1000000 bytes and sends 20000 of them every 400 ms: a download to watch.
+        res.set_content_provider(1000000, "application/octet-stream",
+                                 [](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                     std::this_thread::sleep_for(std::chrono::milliseconds(400));
+                                     std::string part(
+                                         std::min<std::size_t>(20000, 1000000 - offset), 's');
+                                     return sink.write(part.data(), part.size());
+                                 });
     } else if (which == "endless") {
         res.set_content_provider("text/plain", [](std::size_t, httplib::DataSink& sink) {
             std::string part(65536, 'e');

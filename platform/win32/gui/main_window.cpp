@@ -188,7 +188,11 @@ void MainWindow::runCreationSteps() {
     CreationSteps steps;
     steps.loadSettings = [this] { settings_->load(); };
     steps.useThemedStyle = useThemedStyle;
-    steps.checkForUpdate = [this] { updates_.run(); };
+    steps.checkForUpdate = [this] {
+        updates_ = std::make_unique<UpdateService>(hwnd_, options_.programFolder,
+                                                   [this] { saveSettings(); });
+        updates_->start();
+    };
     steps.loadLists = [this] { settings_->loadLists(); };
     ::runCreationSteps(*main_, options_.programFolder, steps);
 }

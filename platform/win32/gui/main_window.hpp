@@ -19,6 +19,7 @@
 #include "platform/win32/audio_listener_win32.hpp"
 #include "platform/win32/capture_win32.hpp"
 #include "platform/win32/clock_win32.hpp"
+#include "platform/win32/gui/update_service.hpp"
 #include "platform/win32/gui/win32_units.hpp"
 #include "platform/win32/hotkeys_win32.hpp"
 #include "platform/win32/message_boxes_win32.hpp"
@@ -29,7 +30,6 @@
 #include "playback/line_transform.hpp"
 #include "playback/playback_engine.hpp"
 #include "ui/main_units.hpp"
-#include "update/update_checker.hpp"
 
 struct MainWindowOptions {
     GbkText programFolder;  // settings files (cantorel.ini too) live here; 编辑框1 starts with it
@@ -91,7 +91,7 @@ class MainWindow {
     Win32MessageBoxes boxes_;
     Win32Clock clock_;
     Win32PumpingWait wait_;
-    UpdateChecker updates_;
+    std::unique_ptr<UpdateService> updates_;
     // cantorel.ini's [lyrics] and [hotkeys]; file loading reads the lyric shape from here.
     MoreSettings more_;
     std::unique_ptr<Win32Hotkeys> hotkeys_;

@@ -1,0 +1,42 @@
+#include "update/update_pages.hpp"
+
+#include "update/update_markers.hpp"
+
+namespace um = update_markers;
+
+GbkText updateBlock(std::string_view page) {
+    return gbk::textBetween(gbk::cutAtNul(page), um::kBlockStart, um::kBlockEnd);
+}
+
+GbkText updateValue(std::string_view block, std::string_view key) {
+    return gbk::textBetween(block, key, um::kValueEnd);
+}
+
+bool isYes(std::string_view value) { return value == um::kYes; }
+
+UpdateNotice readNotice(std::string_view page) {
+    const GbkText block = updateBlock(page);
+    return {isYes(updateValue(block, um::kForced)), isYes(updateValue(block, um::kPrompt))};
+}
+
+std::optional<std::string> readChecksum(std::string_view text) {
+    if (text.size() != 64) return std::nullopt;
+    std::string digest(text);
+    for (char& c : digest) {
+        c = gbk::lowerAscii(c);
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return std::nullopt;
+    }
+    return digest;
+}
+
+UpdateInfo readUpdateInfo(std::string_view page) {
+    const GbkText block = updateBlock(page);
+    UpdateInfo info;
+    info.address = gbk::trimBlanks(updateValue(block, um::kAddress));
+    // The name is checked, never tidied: a name that needs tidying is refused as a whole.
+    info.programName = updateValue(block, um::kProgramName);
+    info.checksum = readChecksum(updateValue(block, um::kChecksum));
+    return info;
+}
+
+UpdateSteps stepsFor(const UpdateNotice& notice) { return {notice.forced, notice.prompt}; }
