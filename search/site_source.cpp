@@ -2,8 +2,9 @@
 
 #include <boost/regex.hpp>
 
-#include "search/lyric_search.hpp"
+#include "search/keyword_encoding.hpp"
 #include "text/codepage.hpp"
+#include "text/gbk_markers.hpp"
 
 namespace {
 
@@ -48,8 +49,7 @@ class SiteSource : public LyricSource {
 
     FetchRequest searchRequest(const GbkText& text) const override {
         // The site takes the browser's User-Agent (the request's default).
-        return {base_ + "/?keyword=" + LyricSearch::encodeKeyword(text) + "&field=all", "",
-                limits_};
+        return {base_ + "/?keyword=" + encodeKeyword(text) + "&field=all", "", limits_};
     }
 
     HitList readHits(std::string_view body) const override { return parseSitePage(body); }
@@ -78,12 +78,13 @@ HitList parseSitePage(std::string_view utf8Page) {
     // The page is read as UTF-8 whatever it declares, then handled as GBK like all our text.
     const GbkText page = codepage::utf8ToGbk(utf8Page);
     HitList list;
-    if (gbk::contains(page, "没有找到相关")) {
+    if (gbk::contains(page, gbk::marker::kNothingFound)) {
         list.noResult = true;
         return list;
     }
-    static const boost::regex pattern("<font size=\"-1\">(.*?)LRC歌词下载</a>",
-                                      boost::regex::perl | boost::regex::mod_s);
+    static const boost::regex pattern(
+        "<font size=\"-1\">(.*?)" + std::string(gbk::marker::kLrcDownload) + "</a>",
+        boost::regex::perl | boost::regex::mod_s);
     for (boost::sregex_iterator it(page.begin(), page.end(), pattern), end; it != end; ++it) {
         const auto& group = (*it)[1];
         const auto start = static_cast<std::size_t>(group.first - page.begin());

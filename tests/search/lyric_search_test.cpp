@@ -95,6 +95,10 @@ TEST(SafeFileName, HostileNamesStayInsideTheFolder) {
     EXPECT_LE(cut.size(), 120u);
     EXPECT_LE(safeFileName(long_).size(), 120u);
     EXPECT_EQ(safeFileName("x" + std::string(150, '\xB8')).size() % 2, 1u);  // whole pairs only
+    // A device name of full length keeps its "_" and its length.
+    const GbkText device = safeFileName("CON." + std::string(200, 'x'));
+    EXPECT_EQ(device.size(), 120u);
+    EXPECT_EQ(device.substr(0, 5), "CON_.");
     EXPECT_EQ(lyricSavePath("/no/such/folder", "a"), files::join(files::programFolder(), "a.lrc"));
 }
 
