@@ -69,6 +69,11 @@ TEST(Lrclib, OnlyRecordsWithSyncedLyricsAreHits) {
     EXPECT_FALSE(parseLrclibSearch("<html>", "b").readable);
     EXPECT_FALSE(parseLrclibSearch("{\"a\":1}", "b").readable);
     EXPECT_TRUE(parseLrclibSearch("[]", "b").noResult);
+    // An id past the signed range keeps its digits instead of wrapping to a negative one.
+    EXPECT_EQ(parseLrclibSearch(R"([{"id":18446744073709551615,"syncedLyrics":"x"}])", "b")
+                  .hits.at(0)
+                  .link,
+              "b/api/get/18446744073709551615");
 
     NetworkSettings settings;
     const auto source = makeLrclibSource(settings);
