@@ -1,6 +1,6 @@
 #include "search/site_source.hpp"
 
-#include <boost/regex.hpp>
+#include <string>
 
 #include "search/keyword_encoding.hpp"
 #include "text/codepage.hpp"
@@ -82,13 +82,21 @@ HitList parseSitePage(std::string_view utf8Page) {
         list.noResult = true;
         return list;
     }
-    static const boost::regex pattern(
-        "<font size=\"-1\">(.*?)" + std::string(gbk::marker::kLrcDownload) + "</a>",
-        boost::regex::perl | boost::regex::mod_s);
-    for (boost::sregex_iterator it(page.begin(), page.end(), pattern), end; it != end; ++it) {
-        const auto& group = (*it)[1];
-        const auto start = static_cast<std::size_t>(group.first - page.begin());
-        list.hits.push_back(hitOf(std::string_view(page).substr(start, group.length())));
+    // The hits are the matches of <font size="-1">(.*?)LRC歌词下载</a> over the page's bytes,
+    // "." taking line breaks too. The lazy group ends at the first closing text after its
+    // opening, and the next match starts after that closing, so plain searches find the same
+    // matches in one pass. (Boost.Regex gave up with an exception on a page of many openings
+    // and no closing, after seconds of work.)
+    constexpr std::string_view kOpening = "<font size=\"-1\">";
+    const std::string closing = std::string(gbk::marker::kLrcDownload) + "</a>";
+    const std::string_view text(page);
+    for (std::size_t at = text.find(kOpening); at != std::string_view::npos;
+         at = text.find(kOpening, at)) {
+        const std::size_t start = at + kOpening.size();
+        const std::size_t end = text.find(closing, start);
+        if (end == std::string_view::npos) break;  // no later opening has a closing either
+        list.hits.push_back(hitOf(text.substr(start, end - start)));
+        at = end + closing.size();
     }
     return list;
 }

@@ -58,6 +58,17 @@ TEST(SitePage, FragmentsOverLinesStayApartAndNoResultMarkerWins) {
     EXPECT_TRUE(none.hits.empty());
 }
 
+TEST(SitePage, ManyOpeningsWithoutAClosingAreReadInOnePass) {
+    std::string openings;
+    for (int i = 0; i < 60000; ++i) openings += "<font size=\"-1\">x";
+    EXPECT_TRUE(parseSitePage(page(openings)).hits.empty());
+    // The first opening's group runs lazily to the first closing, as the pattern's would.
+    const HitList one = parseSitePage(page(openings + fragment("http://h/1.lrc", "甲 乙 ")));
+    ASSERT_EQ(one.hits.size(), 1u);
+    EXPECT_EQ(one.hits[0].song, "乙");
+    EXPECT_EQ(one.hits[0].artist, "甲");
+}
+
 TEST(Lrclib, OnlyRecordsWithSyncedLyricsAreHits) {
     const std::string json = codepage::gbkToUtf8(
         R"([{"id":7,"trackName":"星光","artistName":"A","syncedLyrics":"[00:01.00]x"},)"
