@@ -113,7 +113,7 @@ TEST_F(CurlClient, CancelEndsAHangingTransferWithinASecond) {
         const double took = secondsSince(start);
         canceller.join();
         EXPECT_EQ(outcome.failure, FetchFailure::Cancelled) << path;
-        EXPECT_LT(took, 1.5) << path;
+        EXPECT_LT(took, 1.8) << path;  // about a second after the cancel, with room for load
     }
 }
 
