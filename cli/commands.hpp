@@ -11,5 +11,7 @@ using Args = std::vector<std::string>;
 
 int runParse(const Args& args);
 int runPlay(const Args& args);
+int runSearch(const Args& args);
+int runDownload(const Args& args);
 
 }  // namespace cli

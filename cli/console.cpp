@@ -14,6 +14,38 @@ int ConsoleMessageBoxes::show(const GbkText& text, const GbkText& title, unsigne
     return mb::kIdOk;
 }
 
+std::string jsonString(const GbkText& text) {
+    std::string out = "\"";
+    for (const char c : codepage::gbkToUtf8(text)) {
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+                    out += escaped;
+                } else {
+                    out += c;
+                }
+        }
+    }
+    return out + "\"";
+}
+
 void chooseFile(MainUnits& units, const GbkText& path) {
     const std::size_t nameStart = fileNameStart(path);
     units.文件框1.setFolder(nameStart == 0 ? GbkText(".") : path.substr(0, nameStart));

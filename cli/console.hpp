@@ -2,6 +2,8 @@
 // What both commands do on the console in place of the window: message boxes printed to stderr,
 // and a lyric file chosen in the file list.
 
+#include <string>
+
 #include "platform/message_box.hpp"
 #include "text/gbk_text.hpp"
 #include "ui/main_units.hpp"
@@ -18,6 +20,9 @@ class ConsoleMessageBoxes : public MessageBoxes {
   private:
     bool shown_ = false;
 };
+
+/// `text` as a JSON string in UTF-8, quotes included.
+std::string jsonString(const GbkText& text);
 
 /// Chooses `path` in the file list as the user would: its folder ("." for a bare name), then
 /// its name. Loading is left to the caller.

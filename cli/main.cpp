@@ -1,5 +1,5 @@
 // cantorel-cli: the Cantorel core without a window. Parses lyrics exactly as the program does
-// and plays them in real time to the console.
+// and plays them in real time to the console, and searches and downloads lyrics.
 #include <cstdio>
 #include <string>
 
@@ -19,7 +19,14 @@ void usage(FILE* out) {
         "  play FILE [--mode public|card] [--dry-run] [--fill TEXT] [--filter]\n"
         "       [--filter-words FILE] [--reverse | --alternate]\n"
         "       [--prefix-suffix --prefixes FILE --suffixes FILE] [--seed N]\n"
-        "      play a lyric in real time, printing each delivered line\n",
+        "      play a lyric in real time, printing each delivered line\n"
+        "  search TEXT [--source lrclib|site] [--site HOST_OR_URL] [--lrclib URL] [--json]\n"
+        "      search a lyric source, one hit a line (song TAB artist)\n"
+        "  download TEXT --pick N [--dir DIR] [--source ...] [--site ...] [--lrclib ...]\n"
+        "      save the lyric of hit N (from 1) into DIR and print its path\n"
+        "\n"
+        "search and download exit with 2 when the source cannot be reached or gives nothing\n"
+        "usable, 1 on bad arguments.\n",
         out);
 }
 
@@ -34,6 +41,8 @@ int main(int argc, char** argv) {
     const cli::Args args(argv + 2, argv + argc);
     if (command == "parse") return cli::runParse(args);
     if (command == "play") return cli::runPlay(args);
+    if (command == "search") return cli::runSearch(args);
+    if (command == "download") return cli::runDownload(args);
     if (command == "--version") {
         std::puts("Cantorel " CANTOREL_VERSION);
         return 0;

@@ -77,38 +77,6 @@ std::optional<ParseOptions> readOptions(const Args& args) {
     return options;
 }
 
-std::string jsonString(const GbkText& text) {
-    std::string out = "\"";
-    for (const char c : codepage::gbkToUtf8(text)) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-                    out += escaped;
-                } else {
-                    out += c;
-                }
-        }
-    }
-    return out + "\"";
-}
-
 // Nothing plays in this command, so choosing a file always loads it.
 class IdlePlayback : public PlaybackSeam {
   public:

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "search/lyric_search.hpp"
+#include "search/keyword_encoding.hpp"
 #include "text/codepage.hpp"
 
 namespace {
@@ -23,7 +23,7 @@ class LrclibSource : public LyricSource {
     LrclibSource(GbkText base, FetchLimits limits) : base_(std::move(base)), limits_(limits) {}
 
     FetchRequest searchRequest(const GbkText& text) const override {
-        return {base_ + "/api/search?q=" + LyricSearch::encodeKeyword(text), kUserAgent, limits_};
+        return {base_ + "/api/search?q=" + encodeKeyword(text), kUserAgent, limits_};
     }
 
     HitList readHits(std::string_view body) const override {
@@ -75,7 +75,8 @@ HitList parseLrclibSearch(std::string_view body, const GbkText& base) {
         if (stringField(record, "syncedLyrics").empty()) continue;
         list.hits.push_back({codepage::utf8ToGbk(stringField(record, "trackName")),
                              codepage::utf8ToGbk(stringField(record, "artistName")),
-                             base + "/api/get/" + std::to_string(id->get<std::int64_t>())});
+                             // The id as the server wrote it: a huge one must not wrap around.
+                             base + "/api/get/" + id->dump()});
     }
     list.noResult = list.hits.empty();
     return list;

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/files.hpp"
+#include "text/gbk_markers.hpp"
 
 namespace {
 
@@ -56,6 +57,18 @@ bool isDeviceName(std::string_view stem) {
     return false;
 }
 
+// At most kMaxNameBytes, cut at a character start; what the cut leaves at the end is trimmed.
+GbkText fitLength(GbkText safe) {
+    if (safe.size() <= kMaxNameBytes) return safe;
+    std::size_t cut = 0;
+    while (cut < safe.size()) {
+        const std::size_t next = cut + (isDoubleByte(safe, cut) ? 2 : 1);
+        if (next > kMaxNameBytes) break;
+        cut = next;
+    }
+    return trimBlanksAndDots(std::string_view(safe).substr(0, cut));
+}
+
 }  // namespace
 
 GbkText safeFileName(const GbkText& name) {
@@ -71,24 +84,15 @@ GbkText safeFileName(const GbkText& name) {
         safe.push_back(b >= 0x80 || isForbidden(b) ? '_' : static_cast<char>(b));
         ++pos;
     }
-    safe = trimBlanksAndDots(safe);
-
-    if (safe.size() > kMaxNameBytes) {
-        std::size_t cut = 0;
-        while (cut < safe.size()) {
-            const std::size_t next = cut + (isDoubleByte(safe, cut) ? 2 : 1);
-            if (next > kMaxNameBytes) break;
-            cut = next;
-        }
-        safe = trimBlanksAndDots(std::string_view(safe).substr(0, cut));
-    }
-    if (safe.empty()) return "歌词";
+    safe = fitLength(trimBlanksAndDots(safe));
+    if (safe.empty()) return GbkText(gbk::marker::kLyric);
 
     // Windows opens the device whatever follows the name's first dot.
     const std::size_t dot = safe.find('.');
     const std::size_t stemEnd = dot == GbkText::npos ? safe.size() : dot;
     if (isDeviceName(std::string_view(safe).substr(0, stemEnd))) {
-        safe = safe.substr(0, stemEnd) + "_" + safe.substr(stemEnd);
+        // The "_" can push a name of full length over it; the stem keeps its "_" in the cut.
+        safe = fitLength(safe.substr(0, stemEnd) + "_" + safe.substr(stemEnd));
     }
     return safe;
 }

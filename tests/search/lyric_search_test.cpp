@@ -58,6 +58,17 @@ TEST(SitePage, FragmentsOverLinesStayApartAndNoResultMarkerWins) {
     EXPECT_TRUE(none.hits.empty());
 }
 
+TEST(SitePage, ManyOpeningsWithoutAClosingAreReadInOnePass) {
+    std::string openings;
+    for (int i = 0; i < 60000; ++i) openings += "<font size=\"-1\">x";
+    EXPECT_TRUE(parseSitePage(page(openings)).hits.empty());
+    // The first opening's group runs lazily to the first closing, as the pattern's would.
+    const HitList one = parseSitePage(page(openings + fragment("http://h/1.lrc", "甲 乙 ")));
+    ASSERT_EQ(one.hits.size(), 1u);
+    EXPECT_EQ(one.hits[0].song, "乙");
+    EXPECT_EQ(one.hits[0].artist, "甲");
+}
+
 TEST(Lrclib, OnlyRecordsWithSyncedLyricsAreHits) {
     const std::string json = codepage::gbkToUtf8(
         R"([{"id":7,"trackName":"星光","artistName":"A","syncedLyrics":"[00:01.00]x"},)"
@@ -69,6 +80,11 @@ TEST(Lrclib, OnlyRecordsWithSyncedLyricsAreHits) {
     EXPECT_FALSE(parseLrclibSearch("<html>", "b").readable);
     EXPECT_FALSE(parseLrclibSearch("{\"a\":1}", "b").readable);
     EXPECT_TRUE(parseLrclibSearch("[]", "b").noResult);
+    // An id past the signed range keeps its digits instead of wrapping to a negative one.
+    EXPECT_EQ(parseLrclibSearch(R"([{"id":18446744073709551615,"syncedLyrics":"x"}])", "b")
+                  .hits.at(0)
+                  .link,
+              "b/api/get/18446744073709551615");
 
     NetworkSettings settings;
     const auto source = makeLrclibSource(settings);
@@ -95,6 +111,10 @@ TEST(SafeFileName, HostileNamesStayInsideTheFolder) {
     EXPECT_LE(cut.size(), 120u);
     EXPECT_LE(safeFileName(long_).size(), 120u);
     EXPECT_EQ(safeFileName("x" + std::string(150, '\xB8')).size() % 2, 1u);  // whole pairs only
+    // A device name of full length keeps its "_" and its length.
+    const GbkText device = safeFileName("CON." + std::string(200, 'x'));
+    EXPECT_EQ(device.size(), 120u);
+    EXPECT_EQ(device.substr(0, 5), "CON_.");
     EXPECT_EQ(lyricSavePath("/no/such/folder", "a"), files::join(files::programFolder(), "a.lrc"));
 }
 

@@ -60,6 +60,10 @@ void misbehave(const std::string& which, const Options& options, httplib::Respon
     } else if (which == "500") {
         res.status = 500;
         res.set_content("<html><body>server error</body></html>", "text/html");
+    } else if (which == "moved") {
+        // A redirect that the client follows on its own.
+        res.status = 302;
+        res.set_header("Location", "/lrc/night-gbk.lrc");
     } else if (which == "stall") {
         // Headers and the body only after a long silence.
         std::this_thread::sleep_for(std::chrono::seconds(options.stallSeconds));
