@@ -181,6 +181,26 @@ GbkText utf16ToGbk(std::u16string_view utf16) {
 
 std::string gbkToUtf8(std::string_view gbk) { return utf16ToUtf8(gbkToUtf16(gbk)); }
 
-GbkText utf8ToGbk(std::string_view utf8) { return utf16ToGbk(utf8ToUtf16(utf8)); }
+GbkText utf8ToGbk(std::string_view utf8) {
+    // Web pages are mostly ASCII, which both encodings spell alike: only the runs of other bytes
+    // go through the converter. (No UTF-8 sequence holds an ASCII byte, so the runs split no
+    // character, valid or not.)
+    Converter conv("CP936", "UTF-16LE");  // opened once: a page has thousands of runs
+    GbkText out;
+    out.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        std::size_t end = pos;
+        const bool ascii = static_cast<unsigned char>(utf8[pos]) < 0x80;
+        while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) < 0x80) == ascii) ++end;
+        const std::string_view run = utf8.substr(pos, end - pos);
+        if (ascii) {
+            out.append(run);
+        } else {
+            out += conv.run(asBytes(utf8ToUtf16(run)), utf16Fallback);
+        }
+        pos = end;
+    }
+    return out;
+}
 
 }  // namespace codepage
