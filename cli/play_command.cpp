@@ -266,11 +266,11 @@ int runPlay(const Args& args) {
         engine.startStop();
         if (!listener.heard()) {
             std::fprintf(stderr, "cantorel-cli play: %s\n",
-                         codepage::gbkToUtf8(units.状态条1.part(1)).c_str());
+                         codepage::gbkToUtf8(units.状态条1.part(StatusBar::kMessage)).c_str());
             return 1;
         }
         std::fprintf(stderr, "cantorel-cli play: %s\n",
-                     codepage::gbkToUtf8(units.状态条1.part(1)).c_str());
+                     codepage::gbkToUtf8(units.状态条1.part(StatusBar::kMessage)).c_str());
     } else {
         engine.startStop();
     }

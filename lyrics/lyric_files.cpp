@@ -9,7 +9,6 @@
 #include "platform/files.hpp"
 
 namespace {
-constexpr int kStatusPart = 1;  // the part of 状态条1 that tells the user what happened
 constexpr const char* kUnreadable = "无法读取歌词文件：";
 constexpr const char* kNoTimedLine = "歌词文件中没有带时间的歌词：";
 }  // namespace
@@ -62,12 +61,13 @@ void LyricFiles::loadSelectedFile() {
     }
     StatusBar& status = units_.状态条1;
     if (!loaded.readable) {
-        status.setPart(kStatusPart, kUnreadable + name);
+        status.setPart(StatusBar::kMessage, kUnreadable + name);
     } else if (lyrics_.lines.empty()) {
-        status.setPart(kStatusPart, kNoTimedLine + name);
-    } else if (const GbkText shown = status.part(kStatusPart);
+        status.setPart(StatusBar::kMessage, kNoTimedLine + name);
+    } else if (const GbkText shown = status.part(StatusBar::kMessage);
                shown.starts_with(kUnreadable) || shown.starts_with(kNoTimedLine)) {
-        status.setPart(kStatusPart, {});  // a good file ends the complaint about the last one
+        status.setPart(StatusBar::kMessage,
+                       {});  // a good file ends the complaint about the last one
     }
     const auto& lines = lyrics_.lines;
     for (std::size_t i = 0; i < lines.size(); ++i) {

@@ -3,10 +3,6 @@
 #include <cmath>
 #include <cstdio>
 
-namespace {
-constexpr int kStatusPart = 1;
-}
-
 AudioArming::AudioArming(PlaybackEngine& engine, AudioListener& listener, MainUnits& units,
                          std::function<bool()> wanted)
     : engine_(engine), listener_(listener), units_(units), wanted_(std::move(wanted)) {
@@ -21,7 +17,7 @@ AudioArming::~AudioArming() {
 void AudioArming::arm() {
     armed_ = true;
     const std::uint64_t session = ++session_;
-    units_.状态条1.setPart(kStatusPart, "正在监听电脑播放的声音，伴奏一响就开始字幕");
+    units_.状态条1.setPart(StatusBar::kMessage, "正在监听电脑播放的声音，伴奏一响就开始字幕");
     listener_.start([this, session](const HeardOnset& onset) { onOnset(session, onset); },
                     [this, session](const GbkText& reason) { onFailure(session, reason); });
 }
@@ -38,7 +34,7 @@ void AudioArming::onOnset(std::uint64_t session, const HeardOnset& onset) {
     disarm();
     engine_.startAt(onset.clockMicros);
     // A start nudge shows instead: the singer set it on purpose.
-    if (engine_.nudgeMs() == 0) units_.状态条1.setPart(kStatusPart, onsetStatus(onset));
+    if (engine_.nudgeMs() == 0) units_.状态条1.setPart(StatusBar::kMessage, onsetStatus(onset));
 }
 
 void AudioArming::onFailure(std::uint64_t session, const GbkText& reason) {

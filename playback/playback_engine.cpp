@@ -8,7 +8,6 @@ namespace {
 constexpr const char* kIdleCaption = "开始字幕";
 constexpr const char* kPlayingCaption = "停止字幕";
 constexpr const char* kWaitingCaption = "等待伴奏…";
-constexpr int kStatusPart = 1;
 
 GbkText reasonFor(LineOutcome outcome) {
     switch (outcome) {
@@ -61,7 +60,7 @@ void PlaybackEngine::stopToIdle() {
 void PlaybackEngine::halt(const GbkText& reason) {
     if (startingCard_) startCancelled_ = true;
     if (playing() || startingCard_) stopToIdle();
-    units_.状态条1.setPart(kStatusPart, reason);
+    units_.状态条1.setPart(StatusBar::kMessage, reason);
 }
 
 void PlaybackEngine::startStop() {
@@ -77,7 +76,7 @@ void PlaybackEngine::startStop() {
         // Also a second click while waiting for the accompaniment: it disarms.
         const bool waiting = units_.开始字幕.text() == kWaitingCaption;
         stopToIdle();
-        if (waiting) units_.状态条1.setPart(kStatusPart, "已停止等待伴奏");
+        if (waiting) units_.状态条1.setPart(StatusBar::kMessage, "已停止等待伴奏");
         return;
     }
     const DeliveryMode mode = readDeliveryMode(units_);
@@ -174,7 +173,8 @@ void PlaybackEngine::run() {
             ++skipped;
         }
         if (skipped > 0)
-            units_.状态条1.setPart(kStatusPart, "已跳过" + std::to_string(skipped) + "行过期歌词");
+            units_.状态条1.setPart(StatusBar::kMessage,
+                                   "已跳过" + std::to_string(skipped) + "行过期歌词");
 
         const int entry = position_++;
         list.setSelection(entry - 1);
@@ -249,7 +249,7 @@ void PlaybackEngine::showNudge() {
         std::to_string(size / 1000) + "." + std::to_string(1000 + size % 1000).substr(1);
     while (seconds.back() == '0' && seconds[seconds.size() - 2] != '.') seconds.pop_back();
     const char* sign = nudgeMs_ > 0 ? "+" : nudgeMs_ < 0 ? "-" : "";
-    units_.状态条1.setPart(kStatusPart, "偏移 " + std::string(sign) + seconds + " 秒");
+    units_.状态条1.setPart(StatusBar::kMessage, "偏移 " + std::string(sign) + seconds + " 秒");
 }
 
 void PlaybackEngine::jumpBy(int rows) {
@@ -269,7 +269,7 @@ bool PlaybackEngine::pauseIfPlaying() {
     if (units_.开始字幕.text() == kWaitingCaption) {
         // Nothing has started, so nothing is kept: the chosen file loads, the wait ends.
         stopToIdle();
-        units_.状态条1.setPart(kStatusPart, "已停止等待伴奏");
+        units_.状态条1.setPart(StatusBar::kMessage, "已停止等待伴奏");
         return false;
     }
     if (!playing()) return false;

@@ -33,7 +33,7 @@ void LrcDownloader::fetchHit(bool ask) {
         finish(FetchOutcome{"", 0, FetchFailure::BadAddress}, *hit, ask);
         return;
     }
-    units_.状态条1.setPart(1, "正在下载歌词:" + hit->song);
+    units_.状态条1.setPart(StatusBar::kMessage, "正在下载歌词:" + hit->song);
     FetchRequest request = hit->source->lyricRequest(hit->link);
     fetcher_.start(std::move(request), [this, epoch, hit = *hit, ask](FetchOutcome outcome) {
         if (epoch != epoch_) return;
@@ -49,7 +49,7 @@ void LrcDownloader::finish(const FetchOutcome& outcome, const ChosenHit& hit, bo
         pending_.clear();
         units_.预备下载内容.setText("");
         fillPreview();
-        units_.状态条1.setPart(1, "歌词下载失败：" + lyric.problem);
+        units_.状态条1.setPart(StatusBar::kMessage, "歌词下载失败：" + lyric.problem);
         return;
     }
     pending_ = std::move(lyric.bytes);
@@ -59,18 +59,18 @@ void LrcDownloader::finish(const FetchOutcome& outcome, const ChosenHit& hit, bo
     // The bytes answered for are these, even if another preview arrives while the box is up.
     const std::string bytes = pending_;
     if (ask) {
-        units_.状态条1.setPart(1, "歌词预览:" + hit.song);
+        units_.状态条1.setPart(StatusBar::kMessage, "歌词预览:" + hit.song);
         const int answer =
             boxes_.show("是否需要下载歌词？", "歌词下载提示！", mb::kYesNo | mb::kTaskModal);
         if (answer != mb::kIdYes) return;
     }
     const GbkText path = lyricSavePath(units_.编辑框1.text(), hit.song);
     if (!files::writeAtomically(path, bytes)) {
-        units_.状态条1.setPart(1, "歌词下载失败：无法写入文件");
+        units_.状态条1.setPart(StatusBar::kMessage, "歌词下载失败：无法写入文件");
         return;
     }
     refreshFileList_();
-    units_.状态条1.setPart(1, "歌词下载完毕");
+    units_.状态条1.setPart(StatusBar::kMessage, "歌词下载完毕");
 }
 
 void LrcDownloader::fillPreview() {

@@ -19,12 +19,12 @@ void LyricSearch::startSearch() {
     const std::uint64_t epoch = ++epoch_;
     std::shared_ptr<const LyricSource> source = currentSource_ ? currentSource_() : nullptr;
     if (!source) {
-        units_.状态条1.setPart(1, "搜索失败：未设置歌词网站");
+        units_.状态条1.setPart(StatusBar::kMessage, "搜索失败：未设置歌词网站");
         return;
     }
     FetchRequest request = source->searchRequest(text);
     searchUrl_ = request.url;
-    units_.状态条1.setPart(1, "正在搜索歌曲名为:" + text + "的歌曲歌词");
+    units_.状态条1.setPart(StatusBar::kMessage, "正在搜索歌曲名为:" + text + "的歌曲歌词");
     fetcher_.start(std::move(request), [this, epoch, source](FetchOutcome outcome) {
         if (epoch != epoch_) return;
         showSearchResult(outcome, source);
@@ -35,12 +35,12 @@ void LyricSearch::showSearchResult(const FetchOutcome& outcome,
                                    const std::shared_ptr<const LyricSource>& source) {
     // A failure keeps the rows and their links: an empty list would read as "nothing found".
     if (searchFailed(outcome)) {
-        units_.状态条1.setPart(1, "搜索失败：无法连接歌词网站");
+        units_.状态条1.setPart(StatusBar::kMessage, "搜索失败：无法连接歌词网站");
         return;
     }
     HitList list = source->readHits(outcome.body);
     if (!list.readable) {
-        units_.状态条1.setPart(1, "搜索失败：歌词网站的回答无法读取");
+        units_.状态条1.setPart(StatusBar::kMessage, "搜索失败：歌词网站的回答无法读取");
         return;
     }
     if (list.noResult) {

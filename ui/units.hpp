@@ -86,6 +86,9 @@ class FileList : public Unit {
 
 class StatusBar : public Unit {
   public:
+    /// The part that tells the user what just happened; part 0 holds the fixed caption.
+    static constexpr int kMessage = 1;
+
     virtual GbkText part(int index) const = 0;
     virtual void setPart(int index, const GbkText& text) = 0;
 };

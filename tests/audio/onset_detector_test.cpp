@@ -38,7 +38,9 @@ TEST(OnsetDetector, FindsTheStartWithin10MsForEveryMaterialRateAndLevel) {
                 SCOPED_TRACE(::testing::Message()
                              << rate << " Hz, " << db << " dB, material " << material);
                 EXPECT_LT(errorMs(onset, start), 10.0);
-                if (onset && material == 0) EXPECT_NEAR(onset->levelDb, db, 1.0);
+                if (onset && material == 0) {
+                    EXPECT_NEAR(onset->levelDb, db, 1.0);
+                }
             }
         }
     }

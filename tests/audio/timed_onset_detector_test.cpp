@@ -41,9 +41,10 @@ TEST(TimedOnsetDetector, TimeWithoutPacketsIsSilence) {
     track.music(2.0, 2, -20);
     for (bool polled : {false, true}) {
         TimedOnsetDetector d(kRate, kStart);
-        if (polled)
+        if (polled) {
             for (std::int64_t t = kStart; t < kStart + 2000000; t += 10000)
                 EXPECT_FALSE(d.quietUntil(t));
+        }
         const auto onset = capture(d, track, kStart, 2.0);
         ASSERT_TRUE(onset) << polled;
         EXPECT_NEAR(onset->clockMicros, kStart + 2000000, 10000) << polled;

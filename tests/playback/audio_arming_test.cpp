@@ -73,11 +73,15 @@ TEST(AudioArming, ASecondClickALoadOrAStopLetGoAndLateNewsIsIgnored) {
         h.load({{1000, "one"}});
         h.engine.startStop();
         if (way == 0) h.engine.startStop();
-        if (way == 1) EXPECT_FALSE(h.engine.pauseIfPlaying());  // the chosen file loads
+        if (way == 1) {
+            EXPECT_FALSE(h.engine.pauseIfPlaying());  // the chosen file loads
+        }
         if (way == 2) h.engine.halt("stopped");
         EXPECT_EQ(h.caption(), "开始字幕") << way;
         EXPECT_EQ(h.listener.stops, 1) << way;
-        if (way < 2) EXPECT_EQ(h.status(), "已停止等待伴奏");
+        if (way < 2) {
+            EXPECT_EQ(h.status(), "已停止等待伴奏");
+        }
         h.hear(100);
         h.listener.failure("late");
         h.runMs(5000);

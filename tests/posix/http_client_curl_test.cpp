@@ -12,10 +12,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
+double secondsSince(SteadyClock::time_point start) {
+    return std::chrono::duration<double>(SteadyClock::now() - start).count();
 }
 
 class CurlClient : public ::testing::Test {
@@ -94,7 +94,7 @@ TEST_F(CurlClient, FailuresAreToldApartFromContent) {
 
 TEST_F(CurlClient, SilentServersRunIntoTheLimits) {
     for (const char* path : {"/x/stall", "/x/stall-body"}) {
-        const auto start = Clock::now();
+        const auto start = SteadyClock::now();
         FetchOutcome outcome = get(path, shortLimits());
         EXPECT_EQ(outcome.failure, FetchFailure::Timeout) << path;
         EXPECT_LT(secondsSince(start), 4.0) << path;
@@ -108,7 +108,7 @@ TEST_F(CurlClient, CancelEndsAHangingTransferWithinASecond) {
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
             cancel = true;
         });
-        const auto start = Clock::now();
+        const auto start = SteadyClock::now();
         FetchOutcome outcome = get(path, {}, &cancel);
         const double took = secondsSince(start);
         canceller.join();

@@ -106,8 +106,9 @@ TEST(CodePage, CharactersWithoutGbkFormBecomeQuestionMarks) {
                                   "b"),
               "a?b");
     // ASCII runs skip the converter; what they border reads as it does through it.
-    for (const std::string_view mixed :
-         {"\xE4\xB8x\xE4\xB8\xAD", "<p>\xC3</p>\xF0\x9F", "\x80\x80a"})
+    for (const std::string_view mixed : {"\xE4\xB8x\xE4\xB8\xAD", "<p>\xC3</p>\xF0\x9F",
+                                         "\x80\x80"
+                                         "a"})
         EXPECT_EQ(codepage::utf8ToGbk(mixed), codepage::utf16ToGbk(codepage::utf8ToUtf16(mixed)));
 }
 

@@ -1,9 +1,7 @@
 // 开始字幕 with 伴奏开始时自动开始 on, in the real main window: the button arms at once, and
 // what the machine's sound does next (no device here under Wine, usually) ends in a clear state.
-#include <windows.h>
-// The common-control headers need what windows.h declares.
-#include <commctrl.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -11,28 +9,24 @@
 
 #include "platform/win32/gui/main_window.hpp"
 #include "platform/win32/pumping_wait_win32.hpp"
+#include "tests/win32/program_folder.hpp"
 #include "text/codepage.hpp"
 
 namespace {
 
+using test_program::freshFolder;
+
 std::filesystem::path makeFolder() {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    const auto folder = std::filesystem::path(temp) / L"cantorel-gui-test" / L"audio-start";
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-    std::filesystem::create_directories(folder);
+    const auto folder = freshFolder("audio-start");
     std::ofstream(folder / L"cantorel.ini", std::ios::binary)
         << "[lyrics]\r\nstart_with_audio=1\r\n";
     return folder;
 }
 
 TEST(AudioStartWindow, StartArmsAndEndsInAClearState) {
-    INITCOMMONCONTROLSEX controls{sizeof controls,
-                                  ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
+    test_program::initCommonControls();
     const auto folder = makeFolder();
-    MainWindow window(MainWindowOptions{gui::narrow(folder.wstring()), false});
+    MainWindow window(MainWindowOptions{test_program::gbkPath(folder), false});
     ASSERT_TRUE(window.create());
     ShowWindow(window.hwnd(), SW_SHOW);
     MainUnits& u = window.mainUnits();

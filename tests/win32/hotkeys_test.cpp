@@ -1,10 +1,8 @@
 // The global hotkeys and the 更多设置 dialog on the real main window, hosted in the test process:
 // keys drive the engine, a chord another program holds is reported while the others work, the
 // chords go back to the system at close, and the dialog's choices are saved and come back.
-#include <windows.h>
-// The common-control headers need what windows.h declares.
-#include <commctrl.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <atomic>
 #include <filesystem>
@@ -14,22 +12,14 @@
 #include "app/cantorel_ini.hpp"
 #include "platform/win32/gui/main_window.hpp"
 #include "platform/win32/gui/more_settings_dialog.hpp"
+#include "tests/win32/program_folder.hpp"
 
 namespace {
 
+using test_program::freshFolder;
+using test_program::gbkPath;
+
 namespace dialog = more_settings_dialog;
-
-std::filesystem::path makeProgramFolder(const char* name) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    std::filesystem::path folder = std::filesystem::path(temp) / L"cantorel-hotkey-test" / name;
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-    std::filesystem::create_directories(folder);
-    return folder;
-}
-
-GbkText gbkPath(const std::filesystem::path& path) { return gui::narrow(path.wstring()); }
 
 void writeFile(const std::filesystem::path& file, const std::string& bytes) {
     HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -74,11 +64,7 @@ bool chordIsFree(UINT modifiers, UINT key) { return ChordHolder(modifiers, key).
 
 class HotkeyWindow : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        INITCOMMONCONTROLSEX controls{sizeof controls,
-                                      ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
-        InitCommonControlsEx(&controls);
-    }
+    static void SetUpTestSuite() { test_program::initCommonControls(); }
     void TearDown() override {
         window_.reset();
         if (client_) DestroyWindow(client_);
@@ -126,7 +112,7 @@ class HotkeyWindow : public ::testing::Test {
 const std::string kSong = "[00:30.00]one\r\n[00:40.00]two\r\n[00:50.00]three\r\n";
 
 TEST_F(HotkeyWindow, KeysStartNudgeSkipAndStopAndAFreshStartForgetsTheNudge) {
-    const auto folder = makeProgramFolder("play");
+    const auto folder = freshFolder("hotkeys-play");
     writeFile(folder / L"song.lrc", kSong);
     open(folder);
     readyToPlay();
@@ -151,7 +137,7 @@ TEST_F(HotkeyWindow, KeysStartNudgeSkipAndStopAndAFreshStartForgetsTheNudge) {
 }
 
 TEST_F(HotkeyWindow, ATakenChordIsReportedByNameTheOthersWorkAndAllGoBackAtClose) {
-    const auto folder = makeProgramFolder("taken");
+    const auto folder = freshFolder("hotkeys-taken");
     writeFile(folder / L"song.lrc", kSong);
     writeFile(folder / L"cantorel.ini", "[hotkeys]\r\nprevious_line=Ctrl+Alt+Banana\r\n");
     {
@@ -190,7 +176,7 @@ bool gone(HWND window) {
 }
 
 TEST_F(HotkeyWindow, DialogCancelChangesNothingAndOkSavesReregistersReshapesAndComesBack) {
-    const auto folder = makeProgramFolder("dialog");
+    const auto folder = freshFolder("hotkeys-dialog");
     // A bilingual lyric: a translation under the same time tag.
     writeFile(folder / L"duet.lrc",
               "[00:01.00]Hello\r\n[00:01.00]\xC4\xE3\xBA\xC3\r\n[00:02.00]Bye\r\n");

@@ -1,19 +1,22 @@
 // The real main window, hosted in the test process: every unit of the layout exists with its
 // kind, caption and place, the panel toggles work through real clicks, and the settings survive
 // a close and a restart.
-#include <windows.h>
-// The common-control headers need what windows.h declares.
-#include <commctrl.h>
+#include "platform/win32/gui/main_window.hpp"
+
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <string>
 
-#include "platform/win32/gui/main_window.hpp"
+#include "tests/win32/program_folder.hpp"
 #include "text/codepage.hpp"
 
 namespace {
+
+using test_program::freshFolder;
+using test_program::gbkPath;
 
 std::wstring classOf(HWND hwnd) {
     wchar_t name[64] = {};
@@ -32,25 +35,9 @@ RECT placeIn(HWND main, HWND hwnd) {
 }
 
 // A folder of our own stands in for the program folder, so settings files never mix.
-std::filesystem::path makeProgramFolder(const char* name) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    std::filesystem::path folder = std::filesystem::path(temp) / L"cantorel-gui-test" / name;
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-    std::filesystem::create_directories(folder);
-    return folder;
-}
-
-GbkText gbkPath(const std::filesystem::path& path) { return gui::narrow(path.wstring()); }
-
 class MainWindowTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        INITCOMMONCONTROLSEX controls{sizeof controls,
-                                      ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
-        InitCommonControlsEx(&controls);
-    }
+    static void SetUpTestSuite() { test_program::initCommonControls(); }
 
     std::unique_ptr<MainWindow> open(const std::filesystem::path& folder) {
         auto window = std::make_unique<MainWindow>(MainWindowOptions{gbkPath(folder), false});
@@ -60,7 +47,7 @@ class MainWindowTest : public ::testing::Test {
 };
 
 TEST_F(MainWindowTest, WindowHasTheTemplateCaptionPlaceAndSize) {
-    auto window = open(makeProgramFolder("frame"));
+    auto window = open(freshFolder("main-frame"));
     HWND main = window->hwnd();
     RECT rect{};
     GetWindowRect(main, &rect);
@@ -72,7 +59,7 @@ TEST_F(MainWindowTest, WindowHasTheTemplateCaptionPlaceAndSize) {
 }
 
 TEST_F(MainWindowTest, UnitsShowTheirCaptionsWhereTheUserExpectsThem) {
-    auto window = open(makeProgramFolder("places"));
+    auto window = open(freshFolder("main-places"));
     HWND main = window->hwnd();
     gui::Win32Units& units = window->units();
     struct Place {
@@ -110,7 +97,7 @@ TEST_F(MainWindowTest, UnitsShowTheirCaptionsWhereTheUserExpectsThem) {
 }
 
 TEST_F(MainWindowTest, EveryUnitExistsAsTheControlOfItsKind) {
-    const auto folder = makeProgramFolder("units");
+    const auto folder = freshFolder("main-units");
     auto window = open(folder);
     HWND main = window->hwnd();
     gui::Win32Units& units = window->units();
@@ -238,7 +225,7 @@ bool above(HWND upper, HWND lower) {
 }
 
 TEST_F(MainWindowTest, OverlappingNeighboursLeaveEachOtherWholeAndKeepTheLayoutsTabOrder) {
-    auto window = open(makeProgramFolder("stacking"));
+    auto window = open(freshFolder("main-stacking"));
     gui::Win32Units& units = window->units();
     auto hwnd = [&](std::string_view name) { return units.control(name)->hwnd(); };
     ShowWindow(window->hwnd(), SW_SHOWNOACTIVATE);
@@ -276,7 +263,7 @@ TEST_F(MainWindowTest, OverlappingNeighboursLeaveEachOtherWholeAndKeepTheLayouts
 }
 
 TEST_F(MainWindowTest, TabNeverCarriesTheFocusToAHiddenStore) {
-    auto window = open(makeProgramFolder("tab-stores"));
+    auto window = open(freshFolder("main-tab-stores"));
     HWND main = window->hwnd();
     ShowWindow(main, SW_SHOWNOACTIVATE);
     RECT client{};
@@ -296,7 +283,7 @@ TEST_F(MainWindowTest, TabNeverCarriesTheFocusToAHiddenStore) {
 }
 
 TEST_F(MainWindowTest, EnterOnAFocusedPushButtonClicksIt) {
-    auto window = open(makeProgramFolder("enter"));
+    auto window = open(freshFolder("main-enter"));
     MainUnits& u = window->mainUnits();
     gui::Win32Units& units = window->units();
     auto enterOn = [&](std::string_view name) {
@@ -321,14 +308,14 @@ TEST_F(MainWindowTest, EnterOnAFocusedPushButtonClicksIt) {
 }
 
 TEST_F(MainWindowTest, StatusBarStartsWithItsTwoParts) {
-    auto window = open(makeProgramFolder("status"));
+    auto window = open(freshFolder("main-status"));
     StatusBar& bar = window->mainUnits().状态条1;
     EXPECT_EQ(bar.part(0), "软件状态:");
     EXPECT_EQ(bar.part(1), "尚未进行任何操作");
 }
 
 TEST_F(MainWindowTest, ToggleClicksResizeTheWindowAndSwapThePanels) {
-    auto window = open(makeProgramFolder("toggles"));
+    auto window = open(freshFolder("main-toggles"));
     MainUnits& u = window->mainUnits();
     gui::Win32Units& units = window->units();
     auto click = [&](std::string_view name) {
@@ -360,7 +347,7 @@ TEST_F(MainWindowTest, ToggleClicksResizeTheWindowAndSwapThePanels) {
 }
 
 TEST_F(MainWindowTest, UnitsReadAndWriteThroughTheirControls) {
-    auto window = open(makeProgramFolder("units-rw"));
+    auto window = open(freshFolder("main-units-rw"));
     MainUnits& u = window->mainUnits();
 
     // Text with characters outside the system code page's reach still round-trips as GBK.
@@ -392,7 +379,7 @@ TEST_F(MainWindowTest, UnitsReadAndWriteThroughTheirControls) {
 }
 
 TEST_F(MainWindowTest, FileListShowsTheLrcFilesOfItsFolder) {
-    const auto folder = makeProgramFolder("files");
+    const auto folder = freshFolder("main-files");
     for (const wchar_t* name : {L"b.lrc", L"\u6b4c.LRC", L"a.txt", L"c.lrc"}) {
         HANDLE h = CreateFileW((folder / name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
                                nullptr);
@@ -410,7 +397,7 @@ TEST_F(MainWindowTest, FileListShowsTheLrcFilesOfItsFolder) {
 }
 
 TEST_F(MainWindowTest, CloseWithAutoSaveWritesTheSettingsAndARestartRestoresThem) {
-    const auto folder = makeProgramFolder("settings");
+    const auto folder = freshFolder("main-settings");
     {
         auto window = open(folder);
         MainUnits& u = window->mainUnits();
@@ -440,7 +427,7 @@ TEST_F(MainWindowTest, CloseWithAutoSaveWritesTheSettingsAndARestartRestoresThem
 }
 
 TEST_F(MainWindowTest, UntickingAutoSaveErasesTheFilesAndCloseWritesNone) {
-    const auto folder = makeProgramFolder("no-autosave");
+    const auto folder = freshFolder("main-no-autosave");
     {
         auto window = open(folder);
         SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
@@ -458,7 +445,7 @@ TEST_F(MainWindowTest, UntickingAutoSaveErasesTheFilesAndCloseWritesNone) {
 }
 
 TEST_F(MainWindowTest, RereadingTheSameFolderKeepsTheListScrolledWhereItWas) {
-    const auto folder = makeProgramFolder("scrolled");
+    const auto folder = freshFolder("main-scrolled");
     for (int i = 0; i < 60; ++i) {
         const std::wstring name = L"song" + std::to_wstring(100 + i) + L".lrc";
         CloseHandle(CreateFileW((folder / name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -477,13 +464,13 @@ TEST_F(MainWindowTest, RereadingTheSameFolderKeepsTheListScrolledWhereItWas) {
     EXPECT_EQ(SendMessageW(box, LB_GETTOPINDEX, 0, 0), top);
 
     // Another folder starts at its top.
-    files.setFolder(gbkPath(makeProgramFolder("scrolled-other")));
+    files.setFolder(gbkPath(freshFolder("main-scrolled-other")));
     EXPECT_EQ(SendMessageW(box, LB_GETTOPINDEX, 0, 0), 0);
 }
 
 TEST_F(MainWindowTest, PressInTheFileListBringsBackTheLyricListAndRereadsTheTypedFolder) {
-    const auto folder = makeProgramFolder("press");
-    const auto typed = makeProgramFolder("press-typed");
+    const auto folder = freshFolder("main-press");
+    const auto typed = freshFolder("main-press-typed");
     CloseHandle(CreateFileW((typed / L"a.lrc").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
                             nullptr));
     auto window = open(folder);
@@ -516,7 +503,7 @@ void writeLyric(const std::filesystem::path& file) {
 }
 
 TEST_F(MainWindowTest, ChoosingAFileByClickOrDoubleClickLoadsIt) {
-    const auto folder = makeProgramFolder("load");
+    const auto folder = freshFolder("main-load");
     writeLyric(folder / L"\u6b4c.lrc");
     auto window = open(folder);
     MainUnits& u = window->mainUnits();
@@ -545,7 +532,7 @@ TEST_F(MainWindowTest, ChoosingAFileByClickOrDoubleClickLoadsIt) {
 }
 
 TEST_F(MainWindowTest, RadioButtonsActOnClicksButNotOnTakingTheFocus) {
-    auto window = open(makeProgramFolder("radio-focus"));
+    auto window = open(freshFolder("main-radio-focus"));
     HWND main = window->hwnd();
     ShowWindow(main, SW_SHOW);
     // A stand-in client: choosing a mode makes it 1000 x 700, which shows that the handler ran.
@@ -578,7 +565,7 @@ TEST_F(MainWindowTest, RadioButtonsActOnClicksButNotOnTakingTheFocus) {
 }
 
 TEST_F(MainWindowTest, ComingBackToTheWindowGivesTheFocusBackToItsUnit) {
-    auto window = open(makeProgramFolder("refocus"));
+    auto window = open(freshFolder("main-refocus"));
     HWND main = window->hwnd();
     ShowWindow(main, SW_SHOW);
     HWND fill = window->units().control("填充")->hwnd();

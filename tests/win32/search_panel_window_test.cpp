@@ -1,10 +1,8 @@
 // The search panel of the real main window against the local lyric site (CANTOREL_LYRIC_SITE,
 // started by the test command): the window's own WinINet fetcher, its handlers and its question
 // box, with cantorel.ini in a scratch program folder pointing both sources at the site.
-#include <windows.h>
-// The common-control headers need what windows.h declares.
-#include <commctrl.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -15,21 +13,15 @@
 #include <thread>
 
 #include "platform/win32/gui/main_window.hpp"
+#include "tests/win32/program_folder.hpp"
 
 namespace {
 
+using test_program::freshFolder;
+using test_program::gbkPath;
+
 // Milliseconds of the system's tick count (<chrono> does not build with the GBK literals).
 long long nowMs() { return static_cast<long long>(GetTickCount64()); }
-
-std::filesystem::path makeProgramFolder(const char* name) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    std::filesystem::path folder = std::filesystem::path(temp) / L"cantorel-search-test" / name;
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-    std::filesystem::create_directories(folder);
-    return folder;
-}
 
 std::string readBytes(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -80,11 +72,8 @@ class SearchPanelWindow : public ::testing::Test {
         const char* source = std::getenv("CANTOREL_SOURCE_DIR");
         ASSERT_TRUE(source && *source);
         sourceDir_ = source;
-        INITCOMMONCONTROLSEX controls{sizeof controls,
-                                      ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
-        InitCommonControlsEx(&controls);
-        folder_ =
-            makeProgramFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        test_program::initCommonControls();
+        folder_ = freshFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::ofstream(folder_ / L"cantorel.ini", std::ios::binary)
             << "[network]\r\nlyric_site=" << site << "\r\nlrclib=" << site << "\r\nsource=site\r\n";
         window_ =

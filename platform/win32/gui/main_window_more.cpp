@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr int kStatusPart = 1;
-
 bool sameShape(const LyricShape& a, const LyricShape& b) {
     return a.bilingual == b.bilingual && a.applyOffset == b.applyOffset;
 }
@@ -17,7 +15,7 @@ void MainWindow::wireMoreSettings() {
     hotkeys_ = std::make_unique<Win32Hotkeys>(hwnd_);
     // Said once, at the start: the keys that were had work regardless.
     const GbkText problems = hotkeys_->registerAll(more_.hotkeys);
-    if (!problems.empty()) main_->状态条1.setPart(kStatusPart, problems);
+    if (!problems.empty()) main_->状态条1.setPart(StatusBar::kMessage, problems);
     onCommand("更多设置", BN_CLICKED, [this] { openMoreSettings(); });
 }
 
@@ -34,7 +32,8 @@ void MainWindow::openMoreSettings() {
         status +=
             GbkText(status.empty() ? "" : "；") + "更多设置无法写入 cantorel.ini，只在本次运行有效";
     }
-    main_->状态条1.setPart(kStatusPart, status.empty() ? GbkText("更多设置已保存") : status);
+    main_->状态条1.setPart(StatusBar::kMessage,
+                           status.empty() ? GbkText("更多设置已保存") : status);
 
     // The lyric on show is read again in its new shape, unless it is playing: rows that come
     // and go under a running song would throw its position off. A paused song starts over.
