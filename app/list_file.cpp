@@ -73,7 +73,9 @@ std::vector<GbkText> readListFile(const GbkText& path) {
 }
 
 bool writeListFile(const GbkText& path, const std::vector<GbkText>& items) {
-    return files::writeAtomically(path, encodeListFile(items));
+    const std::string bytes = encodeListFile(items);
+    if (files::readAll(path) == bytes) return true;  // already saved: nothing to write
+    return files::writeAtomically(path, bytes);
 }
 
 }  // namespace lists

@@ -104,7 +104,8 @@ bool SettingsStore::saveIni() {
             gbk::replaceAll(withCrLfBreaks(box.unit(units_).text()), "\r\n", kLineBreakMarker);
         profile::setString(text, kSection, box.key, value);
     }
-    return files::writeAtomically(path, text);
+    // The close and the destroy both save: a file that already holds these bytes is left be.
+    return (content && text == *content) || files::writeAtomically(path, text);
 }
 
 void SettingsStore::erase() {

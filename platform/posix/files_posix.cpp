@@ -5,9 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <vector>
 
@@ -31,10 +30,23 @@ bool isTemporaryOf(std::string_view name, std::string_view base) {
 }  // namespace
 
 std::optional<std::string> readAll(const GbkText& path) {
-    std::ifstream in(native(path), std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
+    // A folder opens like a file here but cannot be read: only regular files count.
+    const int fd = ::open(native(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat info {};
+    std::optional<std::string> bytes;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        bytes.emplace();
+        char buffer[65536];
+        for (;;) {
+            const ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) bytes.reset();
+            if (got <= 0) break;
+            bytes->append(buffer, static_cast<std::size_t>(got));
+        }
+    }
+    ::close(fd);
     return bytes;
 }
 

@@ -181,7 +181,8 @@ TEST(SettingsStore, UntickingErasesAtOnceAndTickingAgainSavesAtClose) {
 TEST(SettingsStore, AFailedWriteLeavesTheOtherFilesSaved) {
     TempFolder folder;
     Session run(folder);
-    fs::create_directory(folder / "hz.zbb");  // cannot be replaced by a file
+    fs::create_directory(folder / "hz.zbb");  // cannot be replaced by a file, nor read as one
+    EXPECT_EQ(files::readAll(run.store.suffixPath()), std::nullopt);
     run.units.前缀.addItem("p");
     EXPECT_FALSE(run.store.save());
     EXPECT_TRUE(fs::is_directory(folder / "hz.zbb"));
