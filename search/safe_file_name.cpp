@@ -36,23 +36,14 @@ GbkText trimBlanksAndDots(std::string_view text) {
     return GbkText(text.substr(begin, end - begin));
 }
 
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char c = a[i];
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (c != b[i]) return false;
-    }
-    return true;
-}
-
 bool isDeviceName(std::string_view stem) {
     while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
     for (std::string_view device : {"CON", "PRN", "AUX", "NUL"}) {
-        if (equalsNoCase(stem, device)) return true;
+        if (gbk::equalsIgnoringCase(stem, device)) return true;
     }
     if (stem.size() == 4 && stem[3] >= '1' && stem[3] <= '9') {
-        return equalsNoCase(stem.substr(0, 3), "COM") || equalsNoCase(stem.substr(0, 3), "LPT");
+        return gbk::equalsIgnoringCase(stem.substr(0, 3), "COM") ||
+               gbk::equalsIgnoringCase(stem.substr(0, 3), "LPT");
     }
     return false;
 }

@@ -4,16 +4,17 @@
 
 #include "delivery/capture.hpp"
 #include "platform/win32/mouse_hook_win32.hpp"
+#include "platform/win32/window_handle.hpp"
 #include "text/codepage.hpp"
 
 namespace {
+
+using win32::hwnd;
 
 constexpr wchar_t kOverlayClass[] = L"CantorelCaptureOverlay";
 constexpr UINT_PTR kFollowTimer = 1;   // 时钟1
 constexpr UINT_PTR kCaptureTimer = 2;  // 时钟2
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-
-HWND hwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 
 // A picture kept in memory, so a panel repaints from it instead of forgetting what was drawn.
 class Canvas {

@@ -1,11 +1,13 @@
 #include "platform/win32/mouse_hook_win32.hpp"
 
+#include "platform/win32/window_handle.hpp"
+
 namespace {
+
+using win32::handle;
 
 // Low-level hook procedures carry no context; the installed backend is found here.
 Win32HookBackend* g_installed = nullptr;
-
-WindowHandle handle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
 
 }  // namespace
 

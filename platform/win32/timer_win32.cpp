@@ -31,7 +31,7 @@ namespace {
 
 constexpr UINT kTickMessage = WM_APP + 0x31;
 constexpr UINT kFailedMessage = WM_APP + 0x32;
-constexpr wchar_t kSinkClass[] = L"CantorelTimerSink";
+constexpr wchar_t kTimerSinkClass[] = L"CantorelTimerSink";
 
 using TimePeriodFn = UINT(WINAPI*)(UINT);
 
@@ -130,10 +130,10 @@ class TimerScheduler {
         WNDCLASSW wc{};
         wc.lpfnWndProc = sinkProc;
         wc.hInstance = module;
-        wc.lpszClassName = kSinkClass;
+        wc.lpszClassName = kTimerSinkClass;
         RegisterClassW(&wc);  // fails harmlessly when already registered
-        sink_ = CreateWindowExW(0, kSinkClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module,
-                                nullptr);
+        sink_ = CreateWindowExW(0, kTimerSinkClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                module, nullptr);
         waitable_ = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
                                            TIMER_ALL_ACCESS);
         highResolution_ = waitable_ != nullptr;

@@ -11,7 +11,7 @@ namespace {
 constexpr UINT kFetchDone = WM_APP + 0x41;
 constexpr UINT_PTR kHeldTimer = 1;
 constexpr UINT kHeldRetryMs = 20;
-constexpr wchar_t kSinkClass[] = L"CantorelFetchSink";
+constexpr wchar_t kFetchSinkClass[] = L"CantorelFetchSink";
 
 struct Completion {
     Win32WebFetcher* fetcher;
@@ -59,10 +59,10 @@ Win32WebFetcher::Win32WebFetcher(std::shared_ptr<HttpClient> client) : client_(s
     WNDCLASSW wc{};
     wc.lpfnWndProc = FetcherSink::proc;
     wc.hInstance = module;
-    wc.lpszClassName = kSinkClass;
+    wc.lpszClassName = kFetchSinkClass;
     RegisterClassW(&wc);  // fails harmlessly when already registered
-    sink_ =
-        CreateWindowExW(0, kSinkClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, nullptr);
+    sink_ = CreateWindowExW(0, kFetchSinkClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module,
+                            nullptr);
     SetWindowLongPtrW(static_cast<HWND>(sink_), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 

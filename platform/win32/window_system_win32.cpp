@@ -7,11 +7,12 @@
 #include <string>
 
 #include "platform/win32/wide_text.hpp"
+#include "platform/win32/window_handle.hpp"
 
 namespace {
 
-HWND hwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
-WindowHandle handle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
+using win32::handle;
+using win32::hwnd;
 
 using win32::wide;
 

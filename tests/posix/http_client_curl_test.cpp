@@ -18,15 +18,8 @@ double secondsSince(SteadyClock::time_point start) {
     return std::chrono::duration<double>(SteadyClock::now() - start).count();
 }
 
-class CurlClient : public ::testing::Test {
+class CurlClient : public LyricSiteSuite {
   protected:
-    static void SetUpTestSuite() { site_ = new LyricSiteProcess; }
-    static void TearDownTestSuite() {
-        delete site_;
-        site_ = nullptr;
-    }
-    void SetUp() override { ASSERT_FALSE(site_->base().empty()) << "lyric-site did not start"; }
-
     FetchOutcome get(const std::string& path, FetchLimits limits = {},
                      const std::atomic<bool>* cancel = nullptr) {
         FetchRequest request;
@@ -43,11 +36,8 @@ class CurlClient : public ::testing::Test {
         return limits;
     }
 
-    static LyricSiteProcess* site_;
     std::unique_ptr<HttpClient> client_ = makeHttpClient();
 };
-
-LyricSiteProcess* CurlClient::site_ = nullptr;
 
 TEST_F(CurlClient, BodiesArriveByteForByteWithOrWithoutALength) {
     std::ifstream file(std::string(std::getenv("CANTOREL_SOURCE_DIR")) +

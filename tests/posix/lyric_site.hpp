@@ -49,3 +49,17 @@ class LyricSiteProcess {
     pid_t pid_ = -1;
     std::string base_;
 };
+
+/// A suite that talks to one lyric site, started before its first test and stopped after its
+/// last.
+class LyricSiteSuite : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { site_ = new LyricSiteProcess; }
+    static void TearDownTestSuite() {
+        delete site_;
+        site_ = nullptr;
+    }
+    void SetUp() override { ASSERT_FALSE(site_->base().empty()) << "lyric-site did not start"; }
+
+    static inline LyricSiteProcess* site_ = nullptr;
+};

@@ -20,15 +20,8 @@ std::string siteFile(const std::string& name) {
     return std::string((std::istreambuf_iterator<char>(file)), {});
 }
 
-class SearchCommand : public ::testing::Test {
+class SearchCommand : public LyricSiteSuite {
   protected:
-    static void SetUpTestSuite() { site_ = new LyricSiteProcess; }
-    static void TearDownTestSuite() {
-        delete site_;
-        site_ = nullptr;
-    }
-    void SetUp() override { ASSERT_FALSE(site_->base().empty()) << "lyric-site did not start"; }
-
     static CommandRun search(cli::Args args) { return runCommand(cli::runSearch, args); }
     CommandRun download(cli::Args args) {
         args.insert(args.end(), {"--dir", folder_.gbk()});
@@ -49,11 +42,8 @@ class SearchCommand : public ::testing::Test {
         return file ? std::string((std::istreambuf_iterator<char>(file)), {}) : "<missing>";
     }
 
-    static LyricSiteProcess* site_;
     TempFolder folder_{"cantorel-cli-download"};
 };
-
-LyricSiteProcess* SearchCommand::site_ = nullptr;
 
 TEST_F(SearchCommand, PrintsEveryHitOfEachSourceInOrder) {
     const CommandRun hits = search(site("starlight"));

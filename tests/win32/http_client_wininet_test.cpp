@@ -12,6 +12,7 @@
 
 #include "platform/win32/message_loop.hpp"
 #include "platform/win32/web_fetcher_win32.hpp"
+#include "tests/win32/lyric_site.hpp"
 
 namespace {
 
@@ -24,11 +25,8 @@ double secondsSince(Clock::time_point start) {
 class WinInetClient : public ::testing::Test {
   protected:
     void SetUp() override {
-        const char* site = std::getenv("CANTOREL_LYRIC_SITE");
-        ASSERT_TRUE(site && *site)
-            << "CANTOREL_LYRIC_SITE is not set: run these tests through scripts/test, which "
-               "starts tools/lyric-site and exports its address";
-        site_ = site;
+        site_ = lyricSiteAddress();
+        ASSERT_FALSE(site_.empty());
     }
 
     FetchOutcome get(const std::string& path, FetchLimits limits = {},

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "platform/win32/gui/main_window.hpp"
+#include "tests/win32/lyric_site.hpp"
 #include "tests/win32/program_folder.hpp"
 
 namespace {
@@ -65,10 +66,8 @@ class QuestionAnswerer {
 class SearchPanelWindow : public ::testing::Test {
   protected:
     void SetUp() override {
-        const char* site = std::getenv("CANTOREL_LYRIC_SITE");
-        ASSERT_TRUE(site && *site)
-            << "CANTOREL_LYRIC_SITE is not set: run these tests through scripts/test, which "
-               "starts tools/lyric-site and exports its address";
+        const std::string site = lyricSiteAddress();
+        ASSERT_FALSE(site.empty());
         const char* source = std::getenv("CANTOREL_SOURCE_DIR");
         ASSERT_TRUE(source && *source);
         sourceDir_ = source;

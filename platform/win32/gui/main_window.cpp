@@ -10,6 +10,7 @@
 #include "app/settings_panel.hpp"
 #include "app/startup.hpp"
 #include "platform/win32/gui/draw_panel.hpp"
+#include "platform/win32/gui/top_window.hpp"
 #include "platform/win32/message_loop.hpp"
 #include "platform/win32/timer_win32.hpp"
 #include "ui/main_layout.hpp"
@@ -20,15 +21,6 @@ constexpr wchar_t kMainClass[] = L"CantorelMainWindow";
 // The timer that holds back the preview of a clicked hit until the click cannot be the first
 // half of a double-click any more.
 constexpr UINT_PTR kPreviewTimer = 1;
-
-HFONT createMessageFont() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-        return nullptr;
-    }
-    return CreateFontIndirectW(&metrics.lfMessageFont);
-}
 
 // Themes for the controls and the frame of every window of the program, including windows
 // created later. uxtheme is looked up at run time so the program still starts where it is
@@ -64,22 +56,13 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::create() {
-    HINSTANCE module = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = module;
-    wc.hIcon = LoadIconW(module, MAKEINTRESOURCEW(1));
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = kMainClass;
-    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
-    font_ = createMessageFont();
+    if (!gui::registerTopWindowClass(kMainClass, proc)) return false;
+    font_ = gui::createMessageFont();
     // A fixed frame: the window's size is part of what the user arranges next to the client.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     CreateWindowExW(WS_EX_CONTROLPARENT, kMainClass, gui::wide(layout::mainCaption()).c_str(),
                     style, layout::kLeft, layout::kTop, layout::kWidth, layout::kHeight, nullptr,
-                    nullptr, module, this);
+                    nullptr, GetModuleHandleW(nullptr), this);
     return hwnd_ != nullptr && main_ != nullptr;
 }
 

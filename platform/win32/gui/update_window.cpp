@@ -10,6 +10,7 @@
 #include "platform/files.hpp"
 #include "platform/sha256.hpp"
 #include "platform/win32/gui/gui_text.hpp"
+#include "platform/win32/gui/top_window.hpp"
 #include "update/program_name.hpp"
 
 namespace {
@@ -87,26 +88,14 @@ UpdateDownloadWindow::~UpdateDownloadWindow() {
 }
 
 bool UpdateDownloadWindow::open() {
-    HINSTANCE module = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = module;
-    wc.hIcon = LoadIconW(module, MAKEINTRESOURCEW(1));
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = kClass;
-    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-        font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+    if (!gui::registerTopWindowClass(kClass, proc)) return false;
+    font_ = gui::createMessageFont();
 
     // The settings are safe before anything else happens: the update may end this program.
     if (options_.saveSettings) options_.saveSettings();
     CreateWindowExW(0, kClass, gui::wide("在线更新中请稍后").c_str(),
                     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 50, 50, 248, 128,
-                    nullptr, nullptr, module, this);
+                    nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (!hwnd_) return false;
     createUnits();
     // Hidden, not destroyed: should the update fail, the user gets the program back as it was.
