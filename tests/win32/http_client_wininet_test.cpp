@@ -5,13 +5,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 #include "platform/win32/message_loop.hpp"
 #include "platform/win32/web_fetcher_win32.hpp"
+#include "tests/support/http_client_contract.hpp"
 #include "tests/win32/lyric_site.hpp"
 
 namespace {
@@ -27,22 +25,6 @@ class WinInetClient : public ::testing::Test {
     void SetUp() override {
         site_ = lyricSiteAddress();
         ASSERT_FALSE(site_.empty());
-    }
-
-    FetchOutcome get(const std::string& path, FetchLimits limits = {},
-                     const std::atomic<bool>* cancel = nullptr) {
-        FetchRequest request;
-        request.url = site_ + path;
-        request.limits = limits;
-        return client_->fetch(request, cancel);
-    }
-
-    static FetchLimits shortLimits() {
-        FetchLimits limits;
-        limits.connectSeconds = 1;
-        limits.idleSeconds = 1;
-        limits.totalSeconds = 4;
-        return limits;
     }
 
     std::string site_;
@@ -82,84 +64,23 @@ TEST(WinInetAddress, ReadChunkFollowsTheAnnouncedLength) {
 }
 
 TEST_F(WinInetClient, BodiesArriveByteForByteWithOrWithoutALength) {
-    const char* source = std::getenv("CANTOREL_SOURCE_DIR");
-    ASSERT_TRUE(source);
-    std::ifstream file(std::string(source) + "/tools/lyric-site/data/lrc/far-utf16.lrc",
-                       std::ios::binary);
-    const std::string utf16((std::istreambuf_iterator<char>(file)), {});
-    ASSERT_GT(utf16.size(), 10u);
-
-    FetchOutcome lrc = get("/lrc/far-utf16.lrc");
-    EXPECT_TRUE(lrc.ok());
-    EXPECT_EQ(lrc.body, utf16);
-
-    FetchOutcome big = get("/x/big");  // no Content-Length: read to the end of the connection
-    EXPECT_TRUE(big.ok());
-    ASSERT_EQ(big.body.size(), 300000u);
-    for (std::size_t at = 0; at < big.body.size(); at += 7000)
-        ASSERT_EQ(big.body[at], 'a' + static_cast<char>(at / 7000 % 26)) << at;
-
-    FetchLimits small;
-    small.maxBytes = 100000;
-    EXPECT_EQ(get("/x/big", small).failure, FetchFailure::TooLarge);
-    EXPECT_EQ(get("/x/endless").failure, FetchFailure::TooLarge);  // the 16 MiB default
+    http_contract::bodiesArriveByteForByte(*client_, site_);
 }
 
 TEST_F(WinInetClient, FailuresAreToldApartFromContent) {
-    FetchOutcome missing = get("/x/404");
-    EXPECT_EQ(missing.failure, FetchFailure::None);
-    EXPECT_EQ(missing.status, 404);
-    EXPECT_FALSE(missing.ok());
-    EXPECT_NE(missing.body.find("404 Not Found"), std::string::npos);
-
-    FetchOutcome cut = get("/x/cut");
-    EXPECT_EQ(cut.failure, FetchFailure::Cut);
-    EXPECT_FALSE(cut.ok());
-
-    FetchRequest refused;
-    refused.url = "http://127.0.0.1:1/";
-    refused.limits = shortLimits();
-    EXPECT_EQ(client_->fetch(refused).failure, FetchFailure::Connect);
-    refused.url = "gopher://127.0.0.1/";
-    EXPECT_EQ(client_->fetch(refused).failure, FetchFailure::BadAddress);
+    http_contract::failuresAreToldApartFromContent(*client_, site_);
 }
 
 TEST_F(WinInetClient, SilentServersRunIntoTheLimits) {
-    for (const char* path : {"/x/stall", "/x/stall-body"}) {
-        const auto start = Clock::now();
-        FetchOutcome outcome = get(path, shortLimits());
-        EXPECT_EQ(outcome.failure, FetchFailure::Timeout) << path;
-        EXPECT_LT(secondsSince(start), 4.0) << path;
-    }
+    http_contract::silentServersRunIntoTheLimits(*client_, site_);
 }
 
 TEST_F(WinInetClient, CancelEndsAHangingTransferWithinASecond) {
-    for (const char* path : {"/x/stall", "/x/stall-body"}) {
-        std::atomic<bool> cancel{false};
-        std::thread canceller([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            cancel = true;
-        });
-        const auto start = Clock::now();
-        FetchOutcome outcome = get(path, {}, &cancel);
-        const double took = secondsSince(start);
-        canceller.join();
-        EXPECT_EQ(outcome.failure, FetchFailure::Cancelled) << path;
-        EXPECT_LT(took, 1.3) << path;
-    }
+    http_contract::cancelEndsAHangingTransfer(*client_, site_, 1.3);
 }
 
 TEST_F(WinInetClient, RequestGoesOutAsWritten) {
-    FetchOutcome echo = get("/x/echo/\xB8\xE8%41?k=\xB4\xCA&z=1#not-sent");
-    ASSERT_TRUE(echo.ok());
-    EXPECT_EQ(echo.body,
-              "/x/echo/\xB8\xE8%41?k=\xB4\xCA&z=1\nHTTP/1.0\n"
-              "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)\n*/*\n");
-
-    FetchRequest named;
-    named.url = site_ + "/x/echo";
-    named.userAgent = "Cantorel/4.0";
-    EXPECT_EQ(client_->fetch(named).body, "/x/echo\nHTTP/1.0\nCantorel/4.0\n*/*\n");
+    http_contract::requestGoesOutAsWritten(*client_, site_);
 }
 
 // Runs the thread's messages until `until` holds or `seconds` pass.
