@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "search/keyword_encoding.hpp"
 #include "text/codepage.hpp"
@@ -18,7 +19,7 @@ int hexValue(char c) {
 
 bool kept(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-           std::string("*,-./@_").find(c) != std::string::npos;
+           std::string_view("*,-./@_").find(c) != std::string_view::npos;
 }
 
 }  // namespace
