@@ -86,7 +86,7 @@ class FileList : public Unit {
 
 class StatusBar : public Unit {
   public:
-    /// The part that tells the user what just happened; part 0 holds the fixed caption.
+    /// The part that tells the user what just happened (the first holds the fixed caption).
     static constexpr int kMessage = 1;
 
     virtual GbkText part(int index) const = 0;
