@@ -88,8 +88,9 @@ TEST(Lrclib, OnlyRecordsWithSyncedLyricsAreHits) {
               "b/api/get/18446744073709551615");
 
     NetworkSettings settings;
+    settings.lrclib = "http://127.0.0.1:9/";
     const auto source = makeLrclibSource(settings);
-    EXPECT_EQ(source->searchRequest("a b").url, "https://lrclib.net/api/search?q=a%20b");
+    EXPECT_EQ(source->searchRequest("a b").url, "http://127.0.0.1:9/api/search?q=a%20b");
     EXPECT_NE(source->searchRequest("x").userAgent.find("Cantorel/"), std::string::npos);
     EXPECT_EQ(source->lyricBytes(R"({"syncedLyrics":"[00:01.00]y"})"), "[00:01.00]y");
     EXPECT_EQ(source->lyricBytes(R"({"syncedLyrics":null})"), std::nullopt);

@@ -19,7 +19,7 @@ struct Checker {
     FakeMessageBoxes boxes;
     std::vector<GbkText> events;
     std::function<void()> closeWindow;
-    UpdateChecker checker{fetcher, boxes, "http://h/notice", FetchLimits{},
+    UpdateChecker checker{fetcher, boxes, "http://127.0.0.1/notice", FetchLimits{},
                           [this](std::function<void()> closed) {
                               events.push_back("window");
                               closeWindow = std::move(closed);
@@ -37,7 +37,7 @@ TEST(UpdateChecker, AsksOnceAndOnlyWithAnAddress) {
     c.checker.run();
     c.checker.run();
     ASSERT_EQ(c.fetcher.requests().size(), 1u);
-    EXPECT_EQ(c.fetcher.requests()[0].url, "http://h/notice");
+    EXPECT_EQ(c.fetcher.requests()[0].url, "http://127.0.0.1/notice");
     EXPECT_TRUE(c.events.empty());  // nothing happens before the answer
 }
 
@@ -88,14 +88,16 @@ TEST(UpdateDecision, TheInformationPageMustNameAddressSafeNameAndChecksum) {
     auto info = [](const GbkText& entries) {
         return checkUpdateInfo(FakeWebFetcher::ok("////开始" + entries + "////结束"));
     };
-    InfoVerdict good = info("<p>自动更新地址=http://h/n.exe</p><p>程序名字=n.exe</p>" + sum);
+    InfoVerdict good =
+        info("<p>自动更新地址=http://127.0.0.1/n.exe</p><p>程序名字=n.exe</p>" + sum);
     ASSERT_TRUE(good.info);
     EXPECT_EQ(good.info->checksum, GbkText(64, 'b'));
 
     EXPECT_EQ(info("<p>程序名字=n.exe</p>" + sum).reason, "更新失败：更新信息没有下载地址");
-    EXPECT_EQ(info("<p>自动更新地址=http://h/n</p><p>程序名字=..\\evil.exe</p>" + sum).reason,
-              "更新失败：程序名字不可用");
-    EXPECT_EQ(info("<p>自动更新地址=http://h/n</p><p>程序名字=n.exe</p>").reason,
+    EXPECT_EQ(
+        info("<p>自动更新地址=http://127.0.0.1/n</p><p>程序名字=..\\evil.exe</p>" + sum).reason,
+        "更新失败：程序名字不可用");
+    EXPECT_EQ(info("<p>自动更新地址=http://127.0.0.1/n</p><p>程序名字=n.exe</p>").reason,
               "更新失败：更新信息没有校验码");
     EXPECT_EQ(checkUpdateInfo(FakeWebFetcher::failed(FetchFailure::Timeout)).reason,
               "更新失败：无法读取更新信息");

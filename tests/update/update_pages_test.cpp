@@ -56,10 +56,10 @@ TEST(UpdateNotice, OnlyExactlyYesInsideTheFirstBlockCounts) {
 TEST(UpdateInfo, TrimsTheAddressKeepsTheNameAndReadsOnlyWholeChecksums) {
     const GbkText digest(64, 'a');
     UpdateInfo info =
-        readUpdateInfo(page("<p>自动更新地址=　 http://h/new.exe </p><p>程序名字= a.exe</p>"
+        readUpdateInfo(page("<p>自动更新地址=　 http://127.0.0.1/new.exe </p><p>程序名字= a.exe</p>"
                             "<p>校验码=" +
                             GbkText(32, 'A') + GbkText(32, '9') + "</p>"));
-    EXPECT_EQ(info.address, "http://h/new.exe");
+    EXPECT_EQ(info.address, "http://127.0.0.1/new.exe");
     EXPECT_EQ(info.programName, " a.exe");
     EXPECT_EQ(info.checksum, GbkText(32, 'a') + GbkText(32, '9'));
 
