@@ -20,7 +20,7 @@
 #include "cli/console_client.hpp"
 #include "delivery/app_state.hpp"
 #include "delivery/delivery.hpp"
-#include "platform/posix/real_time.hpp"
+#include "posix/real_time.hpp"
 #include "playback/line_transform.hpp"
 #include "playback/playback_engine.hpp"
 #include "text/codepage.hpp"

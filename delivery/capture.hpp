@@ -5,7 +5,7 @@
 // hook reports the window that receives the button release instead.
 //
 // This file holds the rules of a drag. Everything drawn or windowed goes through CaptureSurface;
-// platform/win32/capture_win32.cpp implements it and runs the overlay's two timers.
+// win32/capture_win32.cpp implements it and runs the overlay's two timers.
 
 #include <array>
 #include <cstdint>

@@ -1,5 +1,5 @@
 #pragma once
-// Files, picked at build time (platform/posix or platform/win32). Paths are GbkText as the
+// Files, picked at build time (posix or win32). Paths are GbkText as the
 // user sees them; each platform converts them at the edge.
 
 #include <optional>

@@ -1,7 +1,7 @@
 #pragma once
 // The outside windows the program talks to: posting input into the chat client, finding its
 // card dialog, moving it, and the queries target capture makes. Implemented over Win32 in
-// platform/win32/; tests use the recording fake in tests/support/.
+// win32/; tests use the recording fake in tests/support/.
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,6 @@
 #pragma once
 // The main window's layout as data: every unit with its kind, caption, parent, position and
-// size. platform/win32/ builds the real window from it; app/memory_units.hpp builds the
+// size. win32/ builds the real window from it; app/memory_units.hpp builds the
 // in-memory one.
 
 #include <span>

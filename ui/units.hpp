@@ -1,6 +1,6 @@
 #pragma once
 // The main window's controls ("units") as the logic sees them: small interfaces by kind, read
-// and written at the moment of use. platform/win32/ implements them over real controls;
+// and written at the moment of use. win32/ implements them over real controls;
 // app/memory_units.hpp implements them in memory for tests and the command line.
 
 #include <functional>

@@ -1,4 +1,4 @@
-#include "platform/posix/real_time.hpp"
+#include "posix/real_time.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,14 @@
 // Listening to the playback device. The test machine may have no sound device at all (Wine
 // without a sound server) or a silent one: either way listening must end cleanly, on this
 // thread, and never claim to have heard music.
-#include "platform/win32/audio_listener_win32.hpp"
+#include "win32/audio_listener_win32.hpp"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdio>
 
-#include "platform/win32/pumping_wait_win32.hpp"
+#include "win32/pumping_wait_win32.hpp"
 #include "text/codepage.hpp"
 
 namespace {

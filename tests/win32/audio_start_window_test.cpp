@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/win32/gui/main_window.hpp"
-#include "platform/win32/pumping_wait_win32.hpp"
+#include "win32/gui/main_window.hpp"
+#include "win32/pumping_wait_win32.hpp"
 #include "tests/win32/program_folder.hpp"
 #include "text/codepage.hpp"
 

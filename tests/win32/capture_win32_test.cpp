@@ -1,6 +1,6 @@
 // Capture on real windows: the low-level hook, the inverted frame, the panel's picture and whole
 // drags driven with SendInput. Needs a display (run under Xvfb).
-#include "platform/win32/capture_win32.hpp"
+#include "win32/capture_win32.hpp"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -11,8 +11,8 @@
 #include "delivery/app_state.hpp"
 #include "delivery/capture.hpp"
 #include "delivery/mouse_hook.hpp"
-#include "platform/win32/mouse_hook_win32.hpp"
-#include "platform/win32/window_system_win32.hpp"
+#include "win32/mouse_hook_win32.hpp"
+#include "win32/window_system_win32.hpp"
 #include "ui/main_units.hpp"
 #include "ui/memory_units.hpp"
 

@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "app/cantorel_ini.hpp"
-#include "platform/win32/gui/main_window.hpp"
-#include "platform/win32/gui/more_settings_dialog.hpp"
+#include "win32/gui/main_window.hpp"
+#include "win32/gui/more_settings_dialog.hpp"
 #include "tests/win32/program_folder.hpp"
 
 namespace {

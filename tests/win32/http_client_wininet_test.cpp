@@ -1,14 +1,14 @@
 // The WinINet client and the window's fetcher against the local lyric site, whose address the
 // test command puts into CANTOREL_LYRIC_SITE (http://127.0.0.1:PORT).
-#include "platform/win32/http_client_wininet.hpp"
+#include "win32/http_client_wininet.hpp"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <thread>
 
-#include "platform/win32/message_loop.hpp"
-#include "platform/win32/web_fetcher_win32.hpp"
+#include "win32/message_loop.hpp"
+#include "win32/web_fetcher_win32.hpp"
 #include "tests/support/http_client_contract.hpp"
 #include "tests/win32/lyric_site.hpp"
 

@@ -1,7 +1,7 @@
 // The real main window, hosted in the test process: every unit of the layout exists with its
 // kind, caption and place, the panel toggles work through real clicks, and the settings survive
 // a close and a restart.
-#include "platform/win32/gui/main_window.hpp"
+#include "win32/gui/main_window.hpp"
 
 #include <gtest/gtest.h>
 #include <windows.h>

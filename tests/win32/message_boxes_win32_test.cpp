@@ -1,5 +1,5 @@
 // Message boxes show GBK text correctly whatever the code page, and return the button pressed.
-#include "platform/win32/message_boxes_win32.hpp"
+#include "win32/message_boxes_win32.hpp"
 
 #include <gtest/gtest.h>
 #include <windows.h>

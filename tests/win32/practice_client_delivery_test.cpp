@@ -4,9 +4,9 @@
 
 #include "delivery/app_state.hpp"
 #include "delivery/delivery.hpp"
-#include "platform/win32/clock_win32.hpp"
-#include "platform/win32/pumping_wait_win32.hpp"
-#include "platform/win32/window_system_win32.hpp"
+#include "win32/clock_win32.hpp"
+#include "win32/pumping_wait_win32.hpp"
+#include "win32/window_system_win32.hpp"
 #include "playback/playback_engine.hpp"
 #include "tests/support/fake_message_boxes.hpp"
 #include "tests/win32/practice_client_runner.hpp"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/window_system_win32.hpp"
+#include "win32/window_system_win32.hpp"
 #include "text/codepage.hpp"
 
 namespace practice {

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/win32/wide_text.hpp"
+#include "win32/wide_text.hpp"
 
 namespace test_program {
 

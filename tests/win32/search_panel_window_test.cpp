@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/win32/gui/main_window.hpp"
+#include "win32/gui/main_window.hpp"
 #include "tests/win32/lyric_site.hpp"
 #include "tests/win32/program_folder.hpp"
 

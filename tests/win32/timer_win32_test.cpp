@@ -1,6 +1,6 @@
 // GUI-thread timers and the pumping wait: ticks and messages that keep running in the middle of
 // a wait or inside a message loop that knows nothing about timers.
-#include "platform/win32/timer_win32.hpp"
+#include "win32/timer_win32.hpp"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/win32/clock_win32.hpp"
-#include "platform/win32/pumping_wait_win32.hpp"
+#include "win32/clock_win32.hpp"
+#include "win32/pumping_wait_win32.hpp"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <thread>
 
 #include "platform/sha256.hpp"
-#include "platform/win32/gui/gui_text.hpp"
+#include "win32/gui/gui_text.hpp"
 #include "tests/support/temp_folder.hpp"
 
 namespace {

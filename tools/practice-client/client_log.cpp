@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/clock_win32.hpp"
+#include "win32/clock_win32.hpp"
 #include "text/codepage.hpp"
 
 namespace {

@@ -1,0 +1,259 @@
+#include "win32/audio_listener_win32.hpp"
+
+#include <audioclient.h>
+#include <mmdeviceapi.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "audio/timed_onset_detector.hpp"
+#include "win32/clock_win32.hpp"
+
+namespace {
+
+constexpr wchar_t kClass[] = L"CantorelAudioListener";
+constexpr UINT kOutcomeMessage = WM_APP + 1;
+
+struct Outcome {
+    bool heard = false;
+    HeardOnset onset;
+    GbkText reason;
+};
+
+template <class T>
+struct Released {
+    T* p = nullptr;
+    ~Released() {
+        if (p) p->Release();
+    }
+    T* operator->() const { return p; }
+    void** out() { return reinterpret_cast<void**>(&p); }
+};
+
+enum class SampleType { Float32, Int16, Int32 };
+
+std::optional<SampleType> sampleTypeOf(const WAVEFORMATEX& format) {
+    WORD tag = format.wFormatTag;
+    if (tag == WAVE_FORMAT_EXTENSIBLE && format.cbSize >= 22) {
+        // The sub-format GUID begins with the plain format code.
+        tag = static_cast<WORD>(
+            reinterpret_cast<const WAVEFORMATEXTENSIBLE&>(format).SubFormat.Data1);
+    }
+    if (tag == WAVE_FORMAT_IEEE_FLOAT && format.wBitsPerSample == 32) return SampleType::Float32;
+    if (tag == WAVE_FORMAT_PCM && format.wBitsPerSample == 16) return SampleType::Int16;
+    if (tag == WAVE_FORMAT_PCM && format.wBitsPerSample == 32) return SampleType::Int32;
+    return std::nullopt;
+}
+
+Outcome failed(const char* reason) {
+    Outcome outcome;
+    outcome.reason = reason;
+    return outcome;
+}
+
+/// Listens until music starts, `stop` is set (nullopt), or something fails.
+std::optional<Outcome> listen(HANDLE stop) {
+    const std::int64_t started = qpcMicros();
+    Released<IMMDeviceEnumerator> devices;
+    if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
+                                __uuidof(IMMDeviceEnumerator), devices.out())))
+        return failed("无法使用系统的声音服务，已停止等待伴奏");
+    Released<IMMDevice> device;
+    if (FAILED(devices->GetDefaultAudioEndpoint(eRender, eConsole, &device.p)))
+        return failed("没有找到播放设备，已停止等待伴奏");
+    Released<IAudioClient> client;
+    if (FAILED(device->Activate(__uuidof(IAudioClient), CLSCTX_ALL, nullptr, client.out())))
+        return failed("无法打开播放设备，已停止等待伴奏");
+    WAVEFORMATEX* format = nullptr;
+    if (FAILED(client->GetMixFormat(&format)) || !format)
+        return failed("无法读取播放设备的声音格式，已停止等待伴奏");
+    std::unique_ptr<WAVEFORMATEX, decltype(&CoTaskMemFree)> formatOwner(format, CoTaskMemFree);
+    const auto type = sampleTypeOf(*format);
+    const int channels = format->nChannels;
+    const int rate = static_cast<int>(format->nSamplesPerSec);
+    if (!type || channels < 1 || rate < 1000)
+        return failed("播放设备的声音格式无法识别，已停止等待伴奏");
+
+    constexpr REFERENCE_TIME kBuffer = 1000000;  // 100 ms, in 100 ns units
+    if (FAILED(client->Initialize(AUDCLNT_SHAREMODE_SHARED,
+                                  AUDCLNT_STREAMFLAGS_LOOPBACK | AUDCLNT_STREAMFLAGS_EVENTCALLBACK,
+                                  kBuffer, 0, format, nullptr)))
+        return failed("无法监听播放设备，已停止等待伴奏");
+    HANDLE ready = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    if (!ready) return failed("无法监听播放设备，已停止等待伴奏");
+    std::unique_ptr<void, decltype(&CloseHandle)> readyOwner(ready, CloseHandle);
+    Released<IAudioCaptureClient> capture;
+    if (FAILED(client->SetEventHandle(ready)) ||
+        FAILED(client->GetService(__uuidof(IAudioCaptureClient), capture.out())) ||
+        FAILED(client->Start()))
+        return failed("无法监听播放设备，已停止等待伴奏");
+
+    TimedOnsetDetector detector(rate, started);
+    std::vector<float> mono;
+    std::optional<Outcome> result;
+    auto heard = [&](const TimedOnset& onset) {
+        Outcome outcome;
+        outcome.heard = true;
+        outcome.onset = {onset.clockMicros, onset.listenedSeconds, onset.levelDb};
+        result = outcome;
+    };
+    const HANDLE waits[2] = {stop, ready};
+    while (!result) {
+        // Before Windows 10 a loopback stream never signals its event: poll as well.
+        const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, 10);
+        if (woke == WAIT_OBJECT_0) break;
+        UINT32 next = 0;
+        HRESULT hr;
+        while (!result && SUCCEEDED(hr = capture->GetNextPacketSize(&next)) && next > 0) {
+            BYTE* data = nullptr;
+            UINT32 frames = 0;
+            DWORD flags = 0;
+            UINT64 position = 0, qpcPosition = 0;
+            hr = capture->GetBuffer(&data, &frames, &flags, &position, &qpcPosition);
+            if (FAILED(hr)) break;
+            mono.assign(frames, 0.0f);
+            if (!(flags & AUDCLNT_BUFFERFLAGS_SILENT)) {
+                for (UINT32 f = 0; f < frames; ++f) {
+                    float sum = 0;
+                    for (int c = 0; c < channels; ++c) {
+                        const std::size_t i = std::size_t(f) * channels + c;
+                        if (*type == SampleType::Float32) {
+                            float v;
+                            std::memcpy(&v, data + i * 4, 4);
+                            sum += v;
+                        } else if (*type == SampleType::Int16) {
+                            std::int16_t v;
+                            std::memcpy(&v, data + i * 2, 2);
+                            sum += v / 32768.0f;
+                        } else {
+                            std::int32_t v;
+                            std::memcpy(&v, data + i * 4, 4);
+                            sum += static_cast<float>(v / 2147483648.0);
+                        }
+                    }
+                    mono[f] = sum / static_cast<float>(channels);
+                }
+            }
+            // The packet's first frame was at this counter time (100 ns units); without a
+            // good stamp it is taken as just played.
+            const bool stamped = qpcPosition != 0 && !(flags & AUDCLNT_BUFFERFLAGS_TIMESTAMP_ERROR);
+            const std::int64_t micros =
+                stamped ? static_cast<std::int64_t>(qpcPosition / 10)
+                        : qpcMicros() - static_cast<std::int64_t>(frames) * 1000000 / rate;
+            const auto onset = detector.feed(mono.data(), mono.size(), micros);
+            capture->ReleaseBuffer(frames);
+            if (onset) heard(*onset);
+        }
+        if (result) break;
+        if (hr == AUDCLNT_E_DEVICE_INVALIDATED || hr == AUDCLNT_E_SERVICE_NOT_RUNNING) {
+            result = failed("播放设备已断开，已停止等待伴奏");
+            break;
+        }
+        if (FAILED(hr)) {
+            result = failed("监听播放设备时出错，已停止等待伴奏");
+            break;
+        }
+        const std::int64_t now = qpcMicros();
+        if (const auto onset = detector.quietUntil(now)) heard(*onset);
+        if (!result && now - started >= TimedOnsetDetector::kListenLimitMicros)
+            result = failed("10 分钟没有听到伴奏，已停止等待");
+    }
+    client->Stop();
+    return result;
+}
+
+}  // namespace
+
+Win32AudioListener::Win32AudioListener() {
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = module;
+    wc.lpszClassName = kClass;
+    RegisterClassExW(&wc);  // a second listener finds the class registered
+    window_ = CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, this);
+    stopEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+}
+
+Win32AudioListener::~Win32AudioListener() {
+    stop();
+    if (window_) {
+        // Outcomes still queued for the window are freed here.
+        MSG message;
+        while (PeekMessageW(&message, window_, kOutcomeMessage, kOutcomeMessage, PM_REMOVE))
+            delete reinterpret_cast<Outcome*>(message.lParam);
+        DestroyWindow(window_);
+    }
+    if (stopEvent_) CloseHandle(stopEvent_);
+}
+
+void Win32AudioListener::start(OnsetHandler onOnset, FailureHandler onFailure) {
+    stop();
+    onOnset_ = std::move(onOnset);
+    onFailure_ = std::move(onFailure);
+    const std::uint64_t session = ++session_;
+    if (!window_ || !stopEvent_) {
+        finish(session, new Outcome(failed("无法监听播放设备，已停止等待伴奏")));
+        return;
+    }
+    ResetEvent(stopEvent_);
+    HWND window = window_;
+    HANDLE stopEvent = stopEvent_;
+    worker_ = std::thread([window, stopEvent, session] {
+        const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        std::optional<Outcome> outcome = listen(stopEvent);
+        if (SUCCEEDED(com)) CoUninitialize();
+        if (!outcome) return;  // stopped
+        auto* message = new Outcome(std::move(*outcome));
+        if (!PostMessageW(window, kOutcomeMessage, static_cast<WPARAM>(session),
+                          reinterpret_cast<LPARAM>(message)))
+            delete message;
+    });
+}
+
+void Win32AudioListener::stop() {
+    ++session_;  // whatever is still queued belongs to a listening that has ended
+    if (worker_.joinable()) {
+        SetEvent(stopEvent_);
+        worker_.join();
+    }
+    onOnset_ = nullptr;
+    onFailure_ = nullptr;
+}
+
+void Win32AudioListener::finish(std::uint64_t session, void* raw) {
+    std::unique_ptr<Outcome> outcome(static_cast<Outcome*>(raw));
+    if (session != session_) return;
+    if (worker_.joinable()) worker_.join();  // it ends right after posting
+    OnsetHandler onOnset = std::move(onOnset_);
+    FailureHandler onFailure = std::move(onFailure_);
+    onOnset_ = nullptr;
+    onFailure_ = nullptr;
+    ++session_;
+    if (outcome->heard) {
+        if (onOnset) onOnset(outcome->onset);
+    } else if (onFailure) {
+        onFailure(outcome->reason);
+    }
+}
+
+LRESULT CALLBACK Win32AudioListener::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    if (message == kOutcomeMessage) {
+        auto* self = reinterpret_cast<Win32AudioListener*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (self) {
+            self->finish(static_cast<std::uint64_t>(wParam), reinterpret_cast<void*>(lParam));
+        } else {
+            delete reinterpret_cast<Outcome*>(lParam);
+        }
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}

@@ -1,0 +1,162 @@
+// Files on Windows: GBK paths become UTF-16 so the W functions find them on every locale.
+#include <windows.h>
+
+#include <algorithm>
+#include <string_view>
+
+#include "platform/files.hpp"
+#include "win32/wide_text.hpp"
+#include "text/codepage.hpp"
+
+namespace files {
+namespace {
+
+using win32::narrow;
+using win32::wide;
+
+class Handle {
+  public:
+    explicit Handle(HANDLE h) : h_(h) {}
+    ~Handle() {
+        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE get() const { return h_; }
+    bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
+    void close() {
+        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+        h_ = INVALID_HANDLE_VALUE;
+    }
+
+  private:
+    HANDLE h_;
+};
+
+// True when `name` is `base` + ".tmp" + one or more digits: the name writeAtomically gives the
+// temporary file of `base`. Windows names compare without case.
+bool isTemporaryOf(std::wstring_view name, std::wstring_view base) {
+    const std::wstring prefix = std::wstring(base) + L".tmp";
+    if (name.size() <= prefix.size() ||
+        CompareStringOrdinal(name.data(), static_cast<int>(prefix.size()), prefix.data(),
+                             static_cast<int>(prefix.size()), TRUE) != CSTR_EQUAL)
+        return false;
+    const std::wstring_view digits = name.substr(prefix.size());
+    return std::all_of(digits.begin(), digits.end(),
+                       [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+}  // namespace
+
+std::optional<std::string> readAll(const GbkText& path) {
+    Handle file(CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.ok()) return std::nullopt;
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        DWORD got = 0;
+        // Half a file is no file: the settings store rewrites what it read, and would drop
+        // whatever a failed read left out.
+        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return std::nullopt;
+        if (got == 0) return bytes;
+        bytes.append(buffer, got);
+    }
+}
+
+bool writeAtomically(const GbkText& path, std::string_view bytes) {
+    const std::wstring target = wide(path);
+    // Windows refuses to replace a read-only file, but Wine's rename does not: check first, so
+    // a write-protected settings file stays as it is everywhere.
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return false;
+    const std::wstring temp = target + L".tmp" + std::to_wstring(GetCurrentProcessId());
+    Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.ok()) return false;
+    DWORD written = 0;
+    const bool ok =
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size() && FlushFileBuffers(file.get());
+    file.close();
+    if (!ok || !MoveFileExW(temp.c_str(), target.c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+int removeLeftoverTemporaries(const GbkText& path) {
+    const std::wstring target = wide(path);
+    const size_t slash = target.find_last_of(L"\\/");
+    const std::wstring folder = slash == std::wstring::npos ? L"" : target.substr(0, slash + 1);
+    const std::wstring base = slash == std::wstring::npos ? target : target.substr(slash + 1);
+    // The pattern also matches 8.3 short names, so each long name is checked again.
+    const std::wstring pattern = target + L".tmp*";
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    std::vector<std::wstring> leftovers;
+    do {
+        if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+            continue;
+        if (isTemporaryOf(found.cFileName, base)) leftovers.push_back(folder + found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    int removed = 0;
+    for (const std::wstring& name : leftovers) {
+        if (DeleteFileW(name.c_str())) ++removed;
+    }
+    return removed;
+}
+
+bool remove(const GbkText& path) { return DeleteFileW(wide(path).c_str()) != 0; }
+
+bool exists(const GbkText& path) {
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool isFolder(const GbkText& path) {
+    if (path.empty()) return false;
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+GbkText programFolder() {
+    wchar_t exe[MAX_PATH * 4];
+    const DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH * 4);
+    if (n == 0) return ".";
+    std::wstring path(exe, n);
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash != std::wstring::npos) path.resize(slash);
+    return narrow(path.c_str());
+}
+
+GbkText join(const GbkText& folder, const GbkText& name) {
+    if (folder.empty()) return name;
+    if (gbk::endsWithSeparator(folder)) return folder + name;
+    return folder + "\\" + name;
+}
+
+std::vector<GbkText> listFiles(const GbkText& folder, const GbkText& suffix) {
+    std::vector<GbkText> names;
+    // The pattern only narrows the search: Windows also matches it against 8.3 short names and
+    // lets "*.lrc" find "song.lrcx", so every name is checked against the suffix itself.
+    const std::wstring pattern = wide(join(folder.empty() ? GbkText(".") : folder, "*" + suffix));
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        GbkText name = narrow(found.cFileName);
+        if (gbk::endsWithIgnoringCase(name, suffix)) names.push_back(std::move(name));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace files

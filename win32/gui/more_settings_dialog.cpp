@@ -1,0 +1,151 @@
+#include "win32/gui/more_settings_dialog.hpp"
+
+// The common-control headers need what windows.h declares.
+#include <commctrl.h>
+
+#include <iterator>
+
+#include "app/more_settings_form.hpp"
+#include "win32/gui/gui_text.hpp"
+
+namespace more_settings_dialog {
+namespace {
+
+constexpr int kClientWidth = 300;
+constexpr int kClientHeight = 336;
+constexpr int kHotkeyTop = 118;
+constexpr int kHotkeyStep = 28;
+constexpr Bilingual kModes[] = {Bilingual::Lines, Bilingual::Original, Bilingual::Translation,
+                                Bilingual::Joined};
+
+struct State {
+    HFONT font;
+    MoreSettings& settings;
+    MessageBoxes& boxes;
+};
+
+// A dialog template with no items: the controls are made in WM_INITDIALOG in pixels, like the
+// main window's, so both use the same font and measures.
+struct alignas(DWORD) EmptyTemplate {
+    DLGTEMPLATE dialog;
+    WORD menu, windowClass, title;
+};
+
+HWND add(HWND dialog, HFONT font, const wchar_t* kind, const GbkText& text, DWORD style, int x,
+         int y, int width, int height, int id, DWORD exStyle = 0) {
+    HWND control =
+        CreateWindowExW(exStyle, kind, gui::wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, x, y,
+                        width, height, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                        GetModuleHandleW(nullptr), nullptr);
+    if (control && font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return control;
+}
+
+void build(HWND dialog, const State& state) {
+    const HFONT font = state.font;
+    const MoreSettings& settings = state.settings;
+    add(dialog, font, L"Static", "双语歌词", SS_LEFT, 12, 15, 70, 20, -1);
+    HWND modes =
+        add(dialog, font, WC_COMBOBOXW, "", CBS_DROPDOWNLIST | WS_TABSTOP | WS_GROUP | WS_VSCROLL,
+            88, 12, 120, 160, kBilingual);
+    for (Bilingual mode : kModes) {
+        SendMessageW(modes, CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(gui::wide(GbkText(bilingualCaption(mode))).c_str()));
+        if (mode == settings.shape.bilingual)
+            SendMessageW(modes, CB_SETCURSEL, SendMessageW(modes, CB_GETCOUNT, 0, 0) - 1, 0);
+    }
+    add(dialog, font, L"Button", "应用歌词偏移（按文件的 [offset:] 标签移动各行）",
+        BS_AUTOCHECKBOX | WS_TABSTOP, 12, 44, 280, 20, kApplyOffset);
+    CheckDlgButton(dialog, kApplyOffset, settings.shape.applyOffset ? BST_CHECKED : BST_UNCHECKED);
+    add(dialog, font, L"Button", "伴奏开始时自动开始", BS_AUTOCHECKBOX | WS_TABSTOP, 12, 68, 280,
+        20, kStartWithAudio);
+    CheckDlgButton(dialog, kStartWithAudio, settings.startWithAudio ? BST_CHECKED : BST_UNCHECKED);
+
+    add(dialog, font, L"Button", "全局热键（留空则不用）", BS_GROUPBOX, 8, 96, 284, 172, -1);
+    for (int i = 0; i < kHotkeyActions; ++i) {
+        const int y = kHotkeyTop + i * kHotkeyStep;
+        const auto action = static_cast<HotkeyAction>(i);
+        add(dialog, font, L"Static", GbkText(hotkeyCaption(action)), SS_LEFT, 20, y + 3, 110, 20,
+            -1);
+        add(dialog, font, L"Edit", settings.hotkeys[static_cast<std::size_t>(i)].text,
+            ES_AUTOHSCROLL | WS_TABSTOP, 136, y, 144, 22, kFirstHotkey + i, WS_EX_CLIENTEDGE);
+    }
+    add(dialog, font, L"Static", "写法如 Ctrl+Alt+S、Ctrl+Shift+F5、Alt+PageDown", SS_LEFT, 12, 274,
+        280, 20, -1);
+    add(dialog, font, L"Button", "确定", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 128, 300, 76, 26,
+        IDOK);
+    add(dialog, font, L"Button", "取消", BS_PUSHBUTTON | WS_TABSTOP, 214, 300, 76, 26, IDCANCEL);
+
+    // The outer size that gives the client area its measure, centred on the owner.
+    RECT frame{0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    RECT owner{};
+    HWND parent = GetWindow(dialog, GW_OWNER);
+    if (!parent || !GetWindowRect(parent, &owner))
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &owner, 0);
+    SetWindowPos(dialog, nullptr, owner.left + (owner.right - owner.left - width) / 2,
+                 owner.top + (owner.bottom - owner.top - height) / 2, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    gui::setWindowText(dialog, "更多设置");
+}
+
+// True when the dialog may close: every hotkey text was good, and `settings` holds the choices.
+bool take(HWND dialog, State& state) {
+    HotkeyTexts texts;
+    for (int i = 0; i < kHotkeyActions; ++i)
+        texts[static_cast<std::size_t>(i)] = gui::windowText(GetDlgItem(dialog, kFirstHotkey + i));
+    MoreSettings edited = state.settings;
+    const HotkeyCheck check = takeHotkeyTexts(texts, edited);
+    if (check.field >= 0) {
+        state.boxes.show(check.message, "温馨提示", mb::kIconInformation | mb::kTaskModal);
+        HWND field = GetDlgItem(dialog, kFirstHotkey + check.field);
+        SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+        SendMessageW(field, EM_SETSEL, 0, -1);
+        return false;
+    }
+    const LRESULT mode = SendDlgItemMessageW(dialog, kBilingual, CB_GETCURSEL, 0, 0);
+    if (mode >= 0 && mode < static_cast<LRESULT>(std::size(kModes)))
+        edited.shape.bilingual = kModes[mode];
+    edited.shape.applyOffset = IsDlgButtonChecked(dialog, kApplyOffset) == BST_CHECKED;
+    edited.startWithAudio = IsDlgButtonChecked(dialog, kStartWithAudio) == BST_CHECKED;
+    state.settings = edited;
+    return true;
+}
+
+INT_PTR CALLBACK proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* state = reinterpret_cast<State*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    switch (message) {
+        case WM_INITDIALOG:
+            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            build(dialog, *reinterpret_cast<State*>(lParam));
+            return TRUE;  // the focus goes to the first control that takes it
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK && state) {
+                if (take(dialog, *state)) EndDialog(dialog, IDOK);
+                return TRUE;
+            }
+            if (LOWORD(wParam) == IDCANCEL) {
+                EndDialog(dialog, IDCANCEL);
+                return TRUE;
+            }
+            break;
+        default:
+            break;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+bool run(HWND owner, HFONT font, MoreSettings& settings, MessageBoxes& boxes) {
+    EmptyTemplate form{};
+    form.dialog.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    State state{font, settings, boxes};
+    const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &form.dialog, owner,
+                                                   proc, reinterpret_cast<LPARAM>(&state));
+    return result == IDOK;
+}
+
+}  // namespace more_settings_dialog

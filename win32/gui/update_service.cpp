@@ -1,0 +1,29 @@
+#include "win32/gui/update_service.hpp"
+
+UpdateService::UpdateService(HWND mainWindow, GbkText programFolder,
+                             std::function<void()> saveSettings)
+    : mainWindow_(mainWindow),
+      programFolder_(std::move(programFolder)),
+      saveSettings_(std::move(saveSettings)),
+      settings_(loadUpdateSettings(programFolder_)),
+      client_(makeHttpClient()),
+      fetcher_(client_),
+      checker_(fetcher_, boxes_, settings_.noticeAddress, settings_.limits,
+               [this](std::function<void()> closed) { openWindow(std::move(closed)); }) {}
+
+UpdateService::~UpdateService() {
+    fetcher_.cancelAll();
+    windows_.clear();
+}
+
+void UpdateService::start() { checker_.run(); }
+
+void UpdateService::openWindow(std::function<void()> closed) {
+    // Only one update at a time.
+    for (const auto& window : windows_)
+        if (window->hwnd()) return;
+    UpdateWindowOptions options{mainWindow_,      programFolder_, settings_.infoAddress,
+                                settings_.limits, saveSettings_,  std::move(closed)};
+    auto window = std::make_unique<UpdateDownloadWindow>(std::move(options), fetcher_, client_);
+    if (window->open()) windows_.push_back(std::move(window));
+}

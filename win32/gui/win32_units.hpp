@@ -1,0 +1,50 @@
+#pragma once
+// The main window's units as real controls, built from the layout data, and looked up by name
+// or by control id.
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "win32/gui/control.hpp"
+#include "ui/units.hpp"
+
+namespace gui {
+
+class Win32Units : public UnitDirectory, public WindowFrame {
+  public:
+    /// Creates every non-timer unit of the main layout inside `window`.
+    Win32Units(HWND window, HFONT font);
+
+    /// True when every unit of the layout except the timers was created.
+    bool complete() const { return missing_ == 0; }
+
+    Unit* find(std::string_view name) override;
+    TimerUnit* findTimer(std::string_view name) override;
+    WindowFrame& frame() override { return *this; }
+
+    int width() const override;
+    void setWidth(int width) override;
+
+    /// The control of unit `name`, or null.
+    Control* control(std::string_view name);
+    /// Name of the unit with control id `id`, or empty.
+    std::string_view nameOf(int id) const;
+    /// Control id of unit `name`, or 0.
+    int idOf(std::string_view name) const;
+    /// Adds the timer unit called `name` (timers come from the platform's timer service).
+    void addTimer(std::string_view name, std::unique_ptr<TimerUnit> timer);
+
+  private:
+    void clipOverlaps();
+
+    HWND window_;
+    std::map<std::string, std::unique_ptr<Control>, std::less<>> controls_;
+    std::map<std::string, std::unique_ptr<TimerUnit>, std::less<>> timers_;
+    std::map<int, std::string> names_;
+    int missing_ = 0;
+};
+
+}  // namespace gui

@@ -1,0 +1,89 @@
+// The window system over user32. GBK names go through UTF-16 with code page 936: the A
+// functions would read them with the system code page and miss on a Western Windows.
+#include "win32/window_system_win32.hpp"
+
+#include <windows.h>
+
+#include <string>
+
+#include "win32/wide_text.hpp"
+#include "win32/window_handle.hpp"
+
+namespace {
+
+using win32::handle;
+using win32::hwnd;
+
+using win32::wide;
+
+}  // namespace
+
+void Win32WindowSystem::post(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                             std::intptr_t lParam) {
+    // A, not W: a character byte posted here is converted with this process's code page, which
+    // is how a two-byte GBK character reaches the client as one character.
+    PostMessageA(hwnd(window), message, wParam, lParam);
+}
+
+WindowHandle Win32WindowSystem::findTopLevel(const GbkText& className, const GbkText& title) {
+    const std::wstring cls = wide(className);
+    const std::wstring text = wide(title);
+    return handle(FindWindowExW(nullptr, nullptr, cls.c_str(), text.c_str()));
+}
+
+bool Win32WindowSystem::isWindow(WindowHandle window) {
+    return window != 0 && IsWindow(hwnd(window)) != FALSE;
+}
+
+std::optional<ScreenRect> Win32WindowSystem::windowRect(WindowHandle window) {
+    RECT r;
+    if (window == 0 || !GetWindowRect(hwnd(window), &r)) return std::nullopt;
+    return ScreenRect{r.left, r.top, r.right, r.bottom};
+}
+
+void Win32WindowSystem::moveWindow(WindowHandle window, int left, int top, int width, int height) {
+    MoveWindow(hwnd(window), left, top, width, height, TRUE);
+}
+
+WindowHandle Win32WindowSystem::desktopWindow() { return handle(GetDesktopWindow()); }
+
+unsigned Win32WindowSystem::mapVirtualKey(unsigned code, unsigned mapType) {
+    return MapVirtualKeyA(code, mapType);
+}
+
+ScreenPoint Win32WindowSystem::cursorPos() {
+    POINT p{};
+    GetCursorPos(&p);
+    return {p.x, p.y};
+}
+
+WindowHandle Win32WindowSystem::windowFromPoint(ScreenPoint point) {
+    return handle(WindowFromPoint(POINT{point.x, point.y}));
+}
+
+std::uint32_t Win32WindowSystem::processIdOf(WindowHandle window) {
+    DWORD pid = 0;
+    if (window == 0 || GetWindowThreadProcessId(hwnd(window), &pid) == 0) return 0;
+    return pid;
+}
+
+std::uint32_t Win32WindowSystem::currentProcessId() { return GetCurrentProcessId(); }
+
+ScreenPoint Win32WindowSystem::clientOrigin(WindowHandle window) {
+    HWND w = window != 0 ? hwnd(window) : GetForegroundWindow();
+    POINT p{0, 0};
+    if (w) ClientToScreen(w, &p);
+    return {p.x, p.y};
+}
+
+GbkText Win32WindowSystem::windowTitle(WindowHandle window) {
+    if (window == 0) return {};
+    const int length = GetWindowTextLengthW(hwnd(window));
+    if (length <= 0) return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int got = GetWindowTextW(hwnd(window), text.data(), length + 1);
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return win32::narrow(text);
+}
+
+bool Win32WindowSystem::leftButtonDown() { return (GetKeyState(VK_LBUTTON) & 0x80) != 0; }
