@@ -126,8 +126,8 @@ void CaptureSession::endDrag() {
     overlay_ = false;
 }
 
-void CaptureSession::ReleaseCallback::onHookEvent(WindowHandle window, std::int32_t, std::int32_t) {
+void CaptureSession::released(WindowHandle window) {
     // With nothing under the point the hook reports the foreground window, which during a drag
     // is our own main window; that is never a target.
-    session_.app_.targetWindow = session_.isOwn(window) ? 0 : window;
+    app_.targetWindow = isOwn(window) ? 0 : window;
 }

@@ -70,7 +70,7 @@ void HOOK类::removeHook() {
 }
 
 void HOOK类::call(unsigned message, const HookEvent& event, std::int32_t a, std::int32_t b) {
-    if (HookCallback* callback = slots_[slotOf(message)]) callback->onHookEvent(event.window, a, b);
+    if (const HookCallback* callback = slots_[slotOf(message)]) (*callback)(event.window, a, b);
 }
 
 void HOOK类::dispatch(const HookEvent& event) {

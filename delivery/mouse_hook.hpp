@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 #include "platform/window_system.hpp"
 
@@ -34,13 +35,23 @@ class HookBackend {
     virtual void uninstall() = 0;
 };
 
-/// A registered reaction to one event kind; identity (the object's address) tells callbacks
-/// apart, so registering the same object twice for a kind is refused.
+/// A registered reaction to one event kind. The hook knows only this value, never the code
+/// that reacts, so the watch stays below everything that uses it. Identity (the object's
+/// address) tells callbacks apart: registering the same object twice for a kind is refused.
 class HookCallback {
   public:
-    virtual ~HookCallback() = default;
     /// Mouse kinds: (window, x, y). Key kinds: (window, paramL, MapVirtualKeyA(paramH, 1)).
-    virtual void onHookEvent(WindowHandle window, std::int32_t a, std::int32_t b) = 0;
+    using Reaction = std::function<void(WindowHandle window, std::int32_t a, std::int32_t b)>;
+    explicit HookCallback(Reaction reaction) : reaction_(std::move(reaction)) {}
+    HookCallback(const HookCallback&) = delete;
+    HookCallback& operator=(const HookCallback&) = delete;
+
+    void operator()(WindowHandle window, std::int32_t a, std::int32_t b) const {
+        if (reaction_) reaction_(window, a, b);
+    }
+
+  private:
+    Reaction reaction_;
 };
 
 class HOOK类 {

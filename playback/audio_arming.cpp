@@ -6,11 +6,12 @@
 AudioArming::AudioArming(PlaybackEngine& engine, AudioListener& listener, MainUnits& units,
                          std::function<bool()> wanted)
     : engine_(engine), listener_(listener), units_(units), wanted_(std::move(wanted)) {
-    engine_.setStartGate(this);
+    engine_.setStartGate(
+        {[this] { return wanted_ && wanted_(); }, [this] { arm(); }, [this] { disarm(); }});
 }
 
 AudioArming::~AudioArming() {
-    engine_.setStartGate(nullptr);
+    engine_.setStartGate({});
     disarm();
 }
 

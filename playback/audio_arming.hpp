@@ -11,17 +11,20 @@
 #include "playback/playback_engine.hpp"
 #include "ui/main_units.hpp"
 
-class AudioArming : public StartGate {
+class AudioArming {
   public:
     /// Installs itself as the engine's start gate; `wanted` reads the setting at each start.
     AudioArming(PlaybackEngine& engine, AudioListener& listener, MainUnits& units,
                 std::function<bool()> wanted);
-    ~AudioArming() override;
+    ~AudioArming();
+    AudioArming(const AudioArming&) = delete;
+    AudioArming& operator=(const AudioArming&) = delete;
 
-    bool wanted() override { return wanted_ && wanted_(); }
-    void arm() override;
-    bool armed() const override { return armed_; }
-    void disarm() override;
+    /// Starts listening for the music; the engine calls it through its start gate.
+    void arm();
+    bool armed() const { return armed_; }
+    /// Stops listening without touching the engine; nothing when not armed.
+    void disarm();
 
   private:
     void onOnset(std::uint64_t session, const HeardOnset& onset);

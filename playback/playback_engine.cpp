@@ -45,7 +45,7 @@ std::int64_t PlaybackEngine::entryTimeMicros(int entry) const {
 }
 
 void PlaybackEngine::releaseGate() {
-    if (gate_ && gate_->armed()) gate_->disarm();
+    if (gate_.letGo) gate_.letGo();
 }
 
 void PlaybackEngine::stopToIdle() {
@@ -102,11 +102,11 @@ void PlaybackEngine::startStop() {
         startingCard_ = false;
         if (startCancelled_) return;
     }
-    if (gate_ && gate_->wanted()) {
+    if (gate_.wanted && gate_.wanted()) {
         // The song's time 0 is where the accompaniment starts: the gate calls startAt then.
         units_.开始字幕.setText(kWaitingCaption);
         ++epoch_;
-        gate_->arm();
+        if (gate_.hold) gate_.hold();
         return;
     }
     // The caption goes up before the first tick: that tick may already end the song (a resume

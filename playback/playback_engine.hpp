@@ -14,6 +14,8 @@
 // during a wait.
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 #include "delivery/app_state.hpp"
 #include "delivery/delivery.hpp"
@@ -25,17 +27,15 @@
 
 /// Something that holds a fresh start back until it knows where the song's time 0 is (the
 /// accompaniment starting). The engine asks it at every start, and tells it to let go whenever
-/// playback stops or pauses.
-class StartGate {
-  public:
-    virtual ~StartGate() = default;
+/// playback stops or pauses. The engine owns this seam and knows nothing of what fills it in;
+/// an empty function means "no gate".
+struct StartGate {
     /// True when a start is to wait for the gate (its setting is on).
-    virtual bool wanted() = 0;
+    std::function<bool()> wanted;
     /// Begins waiting; the gate later calls PlaybackEngine::startAt, or halt with a reason.
-    virtual void arm() = 0;
-    virtual bool armed() const = 0;
-    /// Stops waiting without touching the engine.
-    virtual void disarm() = 0;
+    std::function<void()> hold;
+    /// Stops waiting without touching the engine; harmless when it is not waiting.
+    std::function<void()> letGo;
 };
 
 class PlaybackEngine : public PlaybackSeam {
@@ -50,8 +50,8 @@ class PlaybackEngine : public PlaybackSeam {
     /// A fresh start from the first line whose time 0 is `anchorMicros` on the engine's clock
     /// (possibly past); the start nudge applies on top. Used by the gate once it knows.
     void startAt(std::int64_t anchorMicros);
-    /// The gate consulted by every start; none by default.
-    void setStartGate(StartGate* gate) { gate_ = gate; }
+    /// The gate consulted by every start; none by default, and an empty one removes it.
+    void setStartGate(StartGate gate) { gate_ = std::move(gate); }
     /// Expiry of the playback timer: delivers every entry that is due, then re-arms the timer
     /// for the next one; held back until the running delivery ends when one is in progress.
     void tick();
@@ -104,7 +104,7 @@ class PlaybackEngine : public PlaybackSeam {
     Clock& clock_;
     LineTransform& transform_;
     Delivery& delivery_;
-    StartGate* gate_ = nullptr;
+    StartGate gate_;
 
     int position_ = 0;
     std::int64_t anchorMicros_ = 0;  // clock time of the song's time 0

@@ -1,8 +1,7 @@
 #pragma once
-// Target capture on Windows: the capture panel's pictures, the overlay that follows the cursor
-// during a drag, the inverted frame, cursor hiding and topmost switching. The rules of a drag live
-// in delivery/capture.hpp; this owner wires them to real windows and owns the program's one
-// HOOK类 instance (low-level hooks), so the main window needs only this object.
+// Target capture on Windows: this owner wires the rules of a drag (delivery/capture.hpp) to the
+// Windows surface (win32/capture_surface_win32.hpp) and owns the program's one HOOK类 instance
+// (low-level hooks), so the main window needs only this object.
 
 #include <windows.h>
 
@@ -26,22 +25,19 @@ class Win32Capture {
     /// Draws the resting picture (long cross and glyph) on the panel. Call on every activation
     /// of the main window and from the panel's WM_PAINT. While a drag runs it only repaints the
     /// drag picture, so a repaint cannot bring the glyph back mid-drag.
-    void drawRestingPicture();
+    void paintPanel();
 
     /// Starts a drag; call from the panel's WM_LBUTTONDOWN (its coordinates are not needed).
     void onPanelButtonDown();
 
     /// True from the press on the panel until a capture tick finds the button released.
-    bool dragging() const;
+    bool dragInProgress() const;
 
     /// The program's global mouse hook.
     HOOK类& hook();
 
   private:
     struct Impl;
+    HWND panel_;
     std::unique_ptr<Impl> impl_;
 };
-
-/// Inverts a 5-pixel frame around the whole of `window` (border and caption included); a second
-/// call restores the pixels. Does nothing for a handle that is no window.
-void invertWindowFrame(HWND window);

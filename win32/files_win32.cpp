@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "platform/files.hpp"
-#include "win32/wide_text.hpp"
 #include "text/codepage.hpp"
+#include "win32/wide_text.hpp"
 
 namespace files {
 namespace {

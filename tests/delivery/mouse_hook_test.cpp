@@ -10,9 +10,10 @@
 namespace {
 
 struct Recorder : HookCallback {
-    void onHookEvent(WindowHandle window, std::int32_t a, std::int32_t b) override {
-        calls.emplace_back(window, a, b);
-    }
+    Recorder()
+        : HookCallback([this](WindowHandle window, std::int32_t a, std::int32_t b) {
+              calls.emplace_back(window, a, b);
+          }) {}
     std::vector<std::tuple<WindowHandle, std::int32_t, std::int32_t>> calls;
 };
 

@@ -11,10 +11,11 @@
 #include "delivery/app_state.hpp"
 #include "delivery/capture.hpp"
 #include "delivery/mouse_hook.hpp"
-#include "win32/mouse_hook_win32.hpp"
-#include "win32/window_system_win32.hpp"
 #include "ui/main_units.hpp"
 #include "ui/memory_units.hpp"
+#include "win32/capture_surface_win32.hpp"
+#include "win32/mouse_hook_win32.hpp"
+#include "win32/window_system_win32.hpp"
 
 namespace {
 
@@ -139,7 +140,7 @@ class CaptureDrag : public ::testing::Test {
         capture = std::make_unique<Win32Capture>(main, panel, units, app, windows);
         g_panelDown = [this] { capture->onPanelButtonDown(); };
         pump(100);
-        capture->drawRestingPicture();
+        capture->paintPanel();
     }
     void TearDown() override {
         g_panelDown = nullptr;
@@ -187,15 +188,15 @@ TEST_F(CaptureDrag, RestingAndDragPicturesOnThePanel) {
     SetCursorPos(100 + 10 + 14, 100 + 10 + 14);
     button(true);
     pump(150);
-    ASSERT_TRUE(capture->dragging());
+    ASSERT_TRUE(capture->dragInProgress());
     for (const Probe& p : probes) {
         EXPECT_EQ(pixel(panel, p.x, p.y), p.dragging) << p.x << "," << p.y;
     }
-    capture->drawRestingPicture();  // a repaint mid-drag keeps the drag picture
+    capture->paintPanel();  // a repaint mid-drag keeps the drag picture
     EXPECT_EQ(pixel(panel, 9, 12), back);
     button(false);
     pump(250);
-    EXPECT_FALSE(capture->dragging());
+    EXPECT_FALSE(capture->dragInProgress());
 }
 
 TEST_F(CaptureDrag, QuickClickOnThePanelEndsWithNoTargetAndEverythingRestored) {
@@ -204,7 +205,7 @@ TEST_F(CaptureDrag, QuickClickOnThePanelEndsWithNoTargetAndEverythingRestored) {
     SetCursorPos(124, 124);
     button(true);
     pump(250);
-    ASSERT_TRUE(capture->dragging());
+    ASSERT_TRUE(capture->dragInProgress());
     HWND o = overlay();
     ASSERT_NE(o, nullptr);
     EXPECT_TRUE(IsWindowVisible(o));
@@ -227,7 +228,7 @@ TEST_F(CaptureDrag, QuickClickOnThePanelEndsWithNoTargetAndEverythingRestored) {
 
     button(false);
     pump(250);
-    EXPECT_FALSE(capture->dragging());
+    EXPECT_FALSE(capture->dragInProgress());
     EXPECT_EQ(overlay(), nullptr);
     EXPECT_FALSE(topmost(main));
     EXPECT_EQ(app.targetWindow, 0u);
@@ -240,7 +241,7 @@ TEST_F(CaptureDrag, ClosingMidDragRestoresCursorTopmostAndMouse) {
     SetCursorPos(124, 124);
     button(true);
     pump(250);
-    ASSERT_TRUE(capture->dragging());
+    ASSERT_TRUE(capture->dragInProgress());
     ASSERT_LT(cursorCount(), countBefore);
 
     capture.reset();
@@ -290,12 +291,12 @@ TEST_F(CaptureDrag, DragOntoAnotherProgramMakesItTheTarget) {
     pump(150);
     SetCursorPos(650, 525);
     pump(300);
-    EXPECT_TRUE(capture->dragging());
+    EXPECT_TRUE(capture->dragInProgress());
     const WindowHandle during = app.targetWindow;
     button(false);
     pump(300);
 
-    EXPECT_FALSE(capture->dragging());
+    EXPECT_FALSE(capture->dragInProgress());
     EXPECT_NE(app.targetWindow, 0u);
     EXPECT_EQ(app.targetWindow, during);
     EXPECT_EQ(windows.processIdOf(app.targetWindow), pi.dwProcessId);

@@ -1,20 +1,21 @@
 // The card dialog of the practice client.
 #include "tools/practice-client/card_dialog.hpp"
 
-#include "tools/practice-client/room_window.hpp"
+#include <utility>
 
-CardDialog::CardDialog(RoomWindow& room, ClientLog& log)
-    : ClientWindow(log, "card", kName, "name"), room_(room) {
-    field_.setText(room.nickname());
+CardDialog::CardDialog(Owner owner, ClientLog& log)
+    : ClientWindow(log, "card", kName, "name"), owner_(std::move(owner)) {
+    field_.setText(owner_.nickname);
 }
 
-CardDialog* CardDialog::open(RoomWindow& room, ClientLog& log) {
-    auto* dialog = new CardDialog(room, log);
-    POINT at{RoomWindow::kCardDialogArea.left, RoomWindow::kCardDialogArea.top};
-    ClientToScreen(room.handle(), &at);
-    const Box& area = RoomWindow::kCardDialogArea;
+CardDialog* CardDialog::open(Owner owner, ClientLog& log) {
+    const HWND parent = owner.window;
+    const Box area = owner.area;
+    auto* dialog = new CardDialog(std::move(owner), log);
+    POINT at{area.left, area.top};
+    ClientToScreen(parent, &at);
     if (!dialog->create(kTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, at.x, at.y,
-                        area.right - area.left, area.bottom - area.top, room.handle())) {
+                        area.right - area.left, area.bottom - area.top, parent)) {
         delete dialog;
         return nullptr;
     }
@@ -41,10 +42,11 @@ int CardDialog::partAt(int x, int y) const {
 }
 
 void CardDialog::confirm() {
-    const bool changed = field_.text() != room_.nickname();
+    const bool changed = field_.text() != owner_.nickname;
     log_.event("nickname", json::textFields("text", field_.text()) +
                                ",\"changed\":" + (changed ? "true" : "false"));
-    room_.setNickname(field_.text());
+    owner_.nickname = field_.text();
+    if (owner_.confirmed) owner_.confirmed(owner_.nickname);
 }
 
 void CardDialog::clicked(int part) {
@@ -69,6 +71,6 @@ void CardDialog::paint(HDC dc, const RECT& client) {
 
 void CardDialog::onDestroyed() {
     log_.event("card_closed");
-    room_.cardClosed();
+    if (owner_.closed) owner_.closed();
     delete this;
 }

@@ -3,17 +3,25 @@
 // points the name field sits at (256, 124) and the confirm button at (299, 164). Confirming
 // shows the name in the room and leaves the dialog open, as the next line is typed into it.
 
+#include <functional>
 #include <string>
 
 #include "tools/practice-client/field.hpp"
 
-class RoomWindow;
-
 class CardDialog final : public ClientWindow {
   public:
-    /// Creates and shows the dialog beside the room; returns null on failure. The dialog
+    /// What the dialog needs of the window that opens it; it knows nothing else of the room.
+    struct Owner {
+        HWND window = nullptr;  // the dialog opens over `area` of this window's client area
+        Box area{};
+        std::wstring nickname;                               // what the name field starts with
+        std::function<void(const std::wstring&)> confirmed;  // a name was confirmed
+        std::function<void()> closed;                        // the dialog's window is gone
+    };
+
+    /// Creates and shows the dialog over the owner; returns null on failure. The dialog
     /// deletes itself when its window is destroyed.
-    static CardDialog* open(RoomWindow& room, ClientLog& log);
+    static CardDialog* open(Owner owner, ClientLog& log);
     void bringToFront();
 
     static constexpr wchar_t kTitle[] = L"修改房间名片";
@@ -22,7 +30,7 @@ class CardDialog final : public ClientWindow {
     static constexpr Box kConfirm{250, 150, 348, 180};
 
   private:
-    CardDialog(RoomWindow& room, ClientLog& log);
+    CardDialog(Owner owner, ClientLog& log);
     enum Part { None, Name, Cancel, Confirm };
     int partAt(int x, int y) const override;
     void clicked(int part) override;
@@ -31,5 +39,5 @@ class CardDialog final : public ClientWindow {
     void paint(HDC dc, const RECT& client) override;
     void onDestroyed() override;
 
-    RoomWindow& room_;
+    Owner owner_;
 };

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-#include "win32/clock_win32.hpp"
 #include "text/codepage.hpp"
+#include "win32/clock_win32.hpp"
 
 namespace {
 

@@ -44,7 +44,10 @@ void RoomWindow::openCard() {
         card_->bringToFront();
         return;
     }
-    card_ = CardDialog::open(*this, log_);
+    card_ = CardDialog::open(
+        {hwnd_, kCardDialogArea, nickname_, [this](const std::wstring& name) { setNickname(name); },
+         [this] { card_ = nullptr; }},
+        log_);
 }
 
 void RoomWindow::send() {

@@ -19,10 +19,8 @@ class RoomWindow final : public ClientWindow {
     bool open(const std::wstring& title, int x, int y, int width, int height);
 
     const std::wstring& nickname() const { return nickname_; }
-    /// The card dialog confirmed a name.
+    /// Shows a new name on the card (the card dialog confirmed it).
     void setNickname(const std::wstring& nickname);
-    /// The card dialog has closed.
-    void cardClosed() { card_ = nullptr; }
 
     // Where things are, in client coordinates.
     static constexpr Box kCard{20, 100, 420, 138};

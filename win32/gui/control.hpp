@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "win32/gui/gui_text.hpp"
 #include "ui/main_layout.hpp"
 #include "ui/units.hpp"
+#include "win32/gui/gui_text.hpp"
 
 namespace gui {
 

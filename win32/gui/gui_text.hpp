@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "win32/wide_text.hpp"
 #include "text/gbk_text.hpp"
+#include "win32/wide_text.hpp"
 
 namespace gui {
 

@@ -9,11 +9,12 @@
 #include "app/panel_toggles.hpp"
 #include "app/settings_panel.hpp"
 #include "app/startup.hpp"
+#include "ui/main_layout.hpp"
 #include "win32/gui/draw_panel.hpp"
+#include "win32/gui/more_settings_dialog.hpp"
 #include "win32/gui/top_window.hpp"
 #include "win32/message_loop.hpp"
 #include "win32/timer_win32.hpp"
-#include "ui/main_layout.hpp"
 
 namespace {
 
@@ -98,7 +99,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_ACTIVATE:
-            if (capture_) capture_->drawRestingPicture();
+            if (capture_) capture_->paintPanel();
             // As in a dialog, the keyboard goes on where it was when the user comes back.
             if (LOWORD(wParam) == WA_INACTIVE) {
                 HWND focus = GetFocus();
@@ -228,7 +229,7 @@ void MainWindow::wireHandlers() {
 
     auto* panel = dynamic_cast<gui::DrawPanelControl*>(units_->control("画板_捕获器"));
     panel->setPaintHandler([this] {
-        if (capture_) capture_->drawRestingPicture();
+        if (capture_) capture_->paintPanel();
     });
     panel->setButtonDownHandler([this] {
         if (capture_) capture_->onPanelButtonDown();
@@ -339,4 +340,52 @@ void MainWindow::onNotify(std::string_view name, int code, std::function<void()>
 void MainWindow::onNotify(std::string_view name, int code,
                           std::function<void(const NMHDR&)> handler) {
     notifications_.insert_or_assign(Key(std::string(name), code), std::move(handler));
+}
+
+// The 更多设置 button, its dialog and the global hotkeys.
+
+namespace {
+
+bool sameShape(const LyricShape& a, const LyricShape& b) {
+    return a.bilingual == b.bilingual && a.applyOffset == b.applyOffset;
+}
+
+}  // namespace
+
+void MainWindow::wireMoreSettings() {
+    more_ = loadMoreSettings(options_.programFolder);
+    hotkeys_ = std::make_unique<Win32Hotkeys>(hwnd_);
+    // Said once, at the start: the keys that were had work regardless.
+    const GbkText problems = hotkeys_->registerAll(more_.hotkeys);
+    if (!problems.empty()) main_->状态条1.setPart(StatusBar::kMessage, problems);
+    onCommand("更多设置", BN_CLICKED, [this] { openMoreSettings(); });
+}
+
+void MainWindow::openMoreSettings() {
+    MoreSettings edited = more_;
+    if (!more_settings_dialog::run(hwnd_, font_, edited, boxes_)) return;
+    // The dialog's loop may have seen the window closed.
+    if (!hwnd_ || !hotkeys_) return;
+    const bool reshaped = !sameShape(edited.shape, more_.shape);
+    more_ = edited;
+    const bool saved = saveMoreSettings(options_.programFolder, more_);
+    GbkText status = hotkeys_->registerAll(more_.hotkeys);
+    if (!saved) {
+        status +=
+            GbkText(status.empty() ? "" : "；") + "更多设置无法写入 cantorel.ini，只在本次运行有效";
+    }
+    main_->状态条1.setPart(StatusBar::kMessage,
+                           status.empty() ? GbkText("更多设置已保存") : status);
+
+    // The lyric on show is read again in its new shape, unless it is playing: rows that come
+    // and go under a running song would throw its position off. A paused song starts over.
+    MainUnits& u = *main_;
+    const GbkText loaded = u.透明标签1.text();
+    if (reshaped && !engine_->playing() && !loaded.empty() && u.文件框1.selectedName() == loaded)
+        loadSelectedFile();
+}
+
+void MainWindow::onHotkey(WPARAM id) {
+    if (!engine_ || !hotkeys_) return;
+    if (const auto action = hotkeys_->actionOf(id)) runHotkey(*action, *engine_);
 }

@@ -9,9 +9,9 @@
 
 #include "platform/files.hpp"
 #include "platform/sha256.hpp"
+#include "update/program_name.hpp"
 #include "win32/gui/gui_text.hpp"
 #include "win32/gui/top_window.hpp"
-#include "update/program_name.hpp"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "win32/gui/control.hpp"
 #include "ui/units.hpp"
+#include "win32/gui/control.hpp"
 
 namespace gui {
 
