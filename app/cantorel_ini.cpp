@@ -25,15 +25,13 @@ bool write(const GbkText& folder, std::string_view section, const Values& values
     auto content = files::readAll(file);
     if (!content && files::exists(file)) return false;
     std::string text = content.value_or("");
-    bool changed = !content;
     for (const auto& [key, v] : values) {
         const GbkText old = profile::getString(text, section, key, kMissing);
         if (onlyMissing && old != kMissing) continue;
         if (old == v) continue;
         profile::setString(text, section, key, v);
-        changed = true;
     }
-    return !changed || files::writeAtomically(file, text);
+    return files::writeIfChanged(file, text);
 }
 
 }  // namespace cantorel_ini

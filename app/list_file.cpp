@@ -73,9 +73,7 @@ std::vector<GbkText> readListFile(const GbkText& path) {
 }
 
 bool writeListFile(const GbkText& path, const std::vector<GbkText>& items) {
-    const std::string bytes = encodeListFile(items);
-    if (files::readAll(path) == bytes) return true;  // already saved: nothing to write
-    return files::writeAtomically(path, bytes);
+    return files::writeIfChanged(path, encodeListFile(items));
 }
 
 }  // namespace lists

@@ -105,7 +105,7 @@ bool SettingsStore::saveIni() {
         profile::setString(text, kSection, box.key, value);
     }
     // The close and the destroy both save: a file that already holds these bytes is left be.
-    return (content && text == *content) || files::writeAtomically(path, text);
+    return files::writeIfChanged(path, text);
 }
 
 void SettingsStore::erase() {

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "text/gbk_text.hpp"
@@ -17,6 +18,14 @@ std::optional<std::string> readAll(const GbkText& path);
 /// failed save leaves the previous file intact and no temporary file behind. A read-only target
 /// is not replaced. Returns false on any failure.
 bool writeAtomically(const GbkText& path, std::string_view bytes);
+
+/// writeAtomically, unless the file already holds exactly `bytes`: then nothing is written, so a
+/// save that changes nothing keeps the file's time stamp and cannot fail. True when the file
+/// holds `bytes` afterwards.
+inline bool writeIfChanged(const GbkText& path, std::string_view bytes) {
+    const std::optional<std::string> current = readAll(path);
+    return (current && *current == bytes) || writeAtomically(path, bytes);
+}
 
 /// Deletes what saves of `path` that never finished (the process was killed or the machine
 /// lost power) left in its folder: files named like `path` plus ".tmp" and digits, which is the

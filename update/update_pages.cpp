@@ -1,8 +1,8 @@
 #include "update/update_pages.hpp"
 
-#include "update/update_markers.hpp"
+#include "text/gbk_markers.hpp"
 
-namespace um = update_markers;
+namespace um = gbk::marker::update;
 
 GbkText updateBlock(std::string_view page) {
     return gbk::textBetween(gbk::cutAtNul(page), um::kBlockStart, um::kBlockEnd);

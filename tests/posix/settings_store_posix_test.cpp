@@ -107,4 +107,18 @@ TEST(SettingsStoreOnDisk, ReadOnlyFileIsLeftAsItIsAndTheOthersAreSaved) {
     EXPECT_EQ(files::listFiles(folder, ""), (std::vector<GbkText>{"hz.zbb", "kvd.ini", "qz.zbb"}));
 }
 
+TEST(FilesOnDisk, WriteIfChangedTouchesOnlyFilesThatDiffer) {
+    TempFolder temp;
+    const GbkText path = files::join(temp.gbk(), "a.ini");
+    EXPECT_TRUE(files::writeIfChanged(path, "one"));  // a missing file is written
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    // Up to date: nothing is written, so even a read-only file is no failure.
+    EXPECT_TRUE(files::writeIfChanged(path, "one"));
+    EXPECT_FALSE(files::writeIfChanged(path, "two"));
+    EXPECT_EQ(files::readAll(path), "one");
+    ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
+    EXPECT_TRUE(files::writeIfChanged(path, "two"));
+    EXPECT_EQ(files::readAll(path), "two");
+}
+
 }  // namespace

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "text/gbk_markers.hpp"
 #include "update/program_name.hpp"
-#include "update/update_markers.hpp"
 
 namespace {
 
@@ -12,7 +12,7 @@ GbkText page(const GbkText& entries) {
 }
 
 TEST(UpdateMarkers, AreTheGbkBytesOfTheKeys) {
-    namespace um = update_markers;
+    namespace um = gbk::marker::update;
     EXPECT_EQ(um::kBlockStart, "////开始");
     EXPECT_EQ(um::kBlockEnd, "////结束");
     EXPECT_EQ(um::kForced, "是否强制更新=");

@@ -1,14 +1,24 @@
-# Sourced by the scripts that run Windows programs: a private Wine prefix in the build folder,
-# quiet Wine, and the Chinese code page for every Wine process (posted two-byte characters are
-# converted with the poster's code page, so all sides must share it).
-# Usage: . scripts/wine-env.sh BUILD_DIR
-cantorel_wine_build=${1:?build folder}
-export WINEPREFIX="$cantorel_wine_build/wineprefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export LC_ALL=zh_CN.UTF-8
-export no_proxy=127.0.0.1,localhost
-export NO_PROXY=127.0.0.1,localhost
+# Sourced by every script that builds or runs Cantorel, so each rule of the set-up is written
+# once: the build generator here, and the Wine that runs the Windows programs in the functions
+# below.
+# Usage: . scripts/env.sh; then, to run Windows programs: cantorel_wine_env BUILD_DIR
+
+# Ninja starts each object as soon as what it needs is there; make waits target by target.
+# A build folder made earlier keeps the generator it was made with.
+if [ -z "${CMAKE_GENERATOR:-}" ] && command -v ninja >/dev/null; then export CMAKE_GENERATOR=Ninja; fi
+
+# A private Wine prefix in the build folder, quiet Wine, and the Chinese code page for every
+# Wine process (posted two-byte characters are converted with the poster's code page, so all
+# sides must share it).
+cantorel_wine_env() {
+  cantorel_wine_build=${1:?build folder}
+  export WINEPREFIX="$cantorel_wine_build/wineprefix"
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export LC_ALL=zh_CN.UTF-8
+  export no_proxy=127.0.0.1,localhost
+  export NO_PROXY=127.0.0.1,localhost
+}
 
 # Creates the prefix once; later runs reuse it. A failed start leaves it unmarked (and fails),
 # so the next run builds it again instead of testing in a half-made prefix.
