@@ -36,18 +36,6 @@ GbkText trimBlanksAndDots(std::string_view text) {
     return GbkText(text.substr(begin, end - begin));
 }
 
-bool isDeviceName(std::string_view stem) {
-    while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
-    for (std::string_view device : {"CON", "PRN", "AUX", "NUL"}) {
-        if (gbk::equalsIgnoringCase(stem, device)) return true;
-    }
-    if (stem.size() == 4 && stem[3] >= '1' && stem[3] <= '9') {
-        return gbk::equalsIgnoringCase(stem.substr(0, 3), "COM") ||
-               gbk::equalsIgnoringCase(stem.substr(0, 3), "LPT");
-    }
-    return false;
-}
-
 // At most kMaxNameBytes, cut at a character start; what the cut leaves at the end is trimmed.
 GbkText fitLength(GbkText safe) {
     if (safe.size() <= kMaxNameBytes) return safe;
@@ -61,6 +49,18 @@ GbkText fitLength(GbkText safe) {
 }
 
 }  // namespace
+
+bool isReservedDeviceName(std::string_view stem) {
+    while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
+    for (std::string_view device : {"CON", "PRN", "AUX", "NUL"}) {
+        if (gbk::equalsIgnoringCase(stem, device)) return true;
+    }
+    if (stem.size() == 4 && stem[3] >= '1' && stem[3] <= '9') {
+        return gbk::equalsIgnoringCase(stem.substr(0, 3), "COM") ||
+               gbk::equalsIgnoringCase(stem.substr(0, 3), "LPT");
+    }
+    return false;
+}
 
 GbkText safeFileName(const GbkText& name) {
     GbkText safe;
@@ -81,7 +81,7 @@ GbkText safeFileName(const GbkText& name) {
     // Windows opens the device whatever follows the name's first dot.
     const std::size_t dot = safe.find('.');
     const std::size_t stemEnd = dot == GbkText::npos ? safe.size() : dot;
-    if (isDeviceName(std::string_view(safe).substr(0, stemEnd))) {
+    if (isReservedDeviceName(std::string_view(safe).substr(0, stemEnd))) {
         // The "_" can push a name of full length over it; the stem keeps its "_" in the cut.
         safe = fitLength(safe.substr(0, stemEnd) + "_" + safe.substr(stemEnd));
     }

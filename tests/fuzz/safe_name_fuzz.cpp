@@ -18,25 +18,6 @@ bool isDoubleByte(std::string_view text, std::size_t pos) {
     return trail >= 0x40 && trail <= 0xFE && trail != 0x7F;
 }
 
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char c = a[i];
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (c != b[i]) return false;
-    }
-    return true;
-}
-
-bool isDevice(std::string_view stem) {
-    while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
-    for (std::string_view device : {"CON", "PRN", "AUX", "NUL"}) {
-        if (equalsNoCase(stem, device)) return true;
-    }
-    return stem.size() == 4 && stem[3] >= '1' && stem[3] <= '9' &&
-           (equalsNoCase(stem.substr(0, 3), "COM") || equalsNoCase(stem.substr(0, 3), "LPT"));
-}
-
 void checkSafe(std::string_view name) {
     if (name.empty() || name.size() > 120) std::abort();
     std::size_t pos = 0;
@@ -46,18 +27,19 @@ void checkSafe(std::string_view name) {
             continue;
         }
         const auto b = static_cast<unsigned char>(name[pos]);
-        // A stray high byte could join the next byte into a character when Windows decodes it;
-        // separators, reserved characters and control bytes must not survive at all.
+        // A stray high byte could join the next byte into a character when Windows decodes it
+        // (a lone lead byte at the end is a name cut inside a character); separators, reserved
+        // characters and control bytes must not survive at all.
         if (b >= 0x80 || b < 0x20 || b == 0x7F ||
             std::string_view("\\/:*?\"<>|").find(static_cast<char>(b)) != std::string_view::npos) {
             std::abort();
         }
         ++pos;
     }
-    if (pos != name.size()) std::abort();  // cut inside a character
     const auto edge = [](char c) { return c == ' ' || c == '.'; };
     if (edge(name.front()) || edge(name.back())) std::abort();
-    if (isDevice(name.substr(0, name.find('.')))) std::abort();
+    // Windows would open the device, not a file, for this name.
+    if (isReservedDeviceName(name.substr(0, name.find('.')))) std::abort();
 }
 
 }  // namespace

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/gbk_markers.hpp"
 #include "update/program_name.hpp"
-#include "update/update_markers.hpp"
 #include "update/update_pages.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const UpdateNotice notice = readNotice(page);
     const GbkText block = updateBlock(page);
-    if (notice.forced && updateValue(block, update_markers::kForced) != update_markers::kYes)
+    if (notice.forced &&
+        updateValue(block, gbk::marker::update::kForced) != gbk::marker::update::kYes)
         std::abort();
     if (block.size() > page.size()) std::abort();
 
@@ -33,10 +34,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (name.size() > 100 || name.find_first_of("\\/:") != std::string_view::npos ||
             name.find("..") != std::string_view::npos)
             std::abort();
+        // A bare program name: something before ".exe", in any case.
+        std::string extension(name.substr(name.size() >= 4 ? name.size() - 4 : 0));
+        for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+        if (name.size() <= 4 || extension != ".exe") std::abort();
+        // The program lands directly in its folder: the folder, one separator, the name.
         const InstallPaths paths = installPaths("D:\\app", "Cantorel.exe", GbkText(name));
         const std::string_view target = paths.target;
-        if (target.substr(0, 7) != "D:\\app" + std::string(1, target[6]) ||
-            target.substr(target.size() - name.size()) != name || target.size() != name.size() + 7)
+        if (target.size() != name.size() + 7 || target.substr(0, 6) != "D:\\app" ||
+            (target[6] != '\\' && target[6] != '/') || target.substr(7) != name)
             std::abort();
     }
     return 0;
