@@ -20,9 +20,9 @@
 #include "cli/console_client.hpp"
 #include "delivery/app_state.hpp"
 #include "delivery/delivery.hpp"
-#include "posix/real_time.hpp"
 #include "playback/line_transform.hpp"
 #include "playback/playback_engine.hpp"
+#include "posix/real_time.hpp"
 #include "text/codepage.hpp"
 #include "ui/main_units.hpp"
 

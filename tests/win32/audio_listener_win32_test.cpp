@@ -8,8 +8,8 @@
 
 #include <cstdio>
 
-#include "win32/pumping_wait_win32.hpp"
 #include "text/codepage.hpp"
+#include "win32/pumping_wait_win32.hpp"
 
 namespace {
 

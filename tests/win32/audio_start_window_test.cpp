@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "win32/gui/main_window.hpp"
-#include "win32/pumping_wait_win32.hpp"
 #include "tests/win32/program_folder.hpp"
 #include "text/codepage.hpp"
+#include "win32/gui/main_window.hpp"
+#include "win32/pumping_wait_win32.hpp"
 
 namespace {
 

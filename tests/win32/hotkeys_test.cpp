@@ -10,9 +10,9 @@
 #include <thread>
 
 #include "app/cantorel_ini.hpp"
+#include "tests/win32/program_folder.hpp"
 #include "win32/gui/main_window.hpp"
 #include "win32/gui/more_settings_dialog.hpp"
-#include "tests/win32/program_folder.hpp"
 
 namespace {
 

@@ -7,10 +7,10 @@
 
 #include <thread>
 
-#include "win32/message_loop.hpp"
-#include "win32/web_fetcher_win32.hpp"
 #include "tests/support/http_client_contract.hpp"
 #include "tests/win32/lyric_site.hpp"
+#include "win32/message_loop.hpp"
+#include "win32/web_fetcher_win32.hpp"
 
 namespace {
 

@@ -4,14 +4,14 @@
 
 #include "delivery/app_state.hpp"
 #include "delivery/delivery.hpp"
-#include "win32/clock_win32.hpp"
-#include "win32/pumping_wait_win32.hpp"
-#include "win32/window_system_win32.hpp"
 #include "playback/playback_engine.hpp"
 #include "tests/support/fake_message_boxes.hpp"
 #include "tests/win32/practice_client_runner.hpp"
 #include "ui/main_units.hpp"
 #include "ui/memory_units.hpp"
+#include "win32/clock_win32.hpp"
+#include "win32/pumping_wait_win32.hpp"
+#include "win32/window_system_win32.hpp"
 
 namespace {
 

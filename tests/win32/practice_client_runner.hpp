@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "win32/window_system_win32.hpp"
 #include "text/codepage.hpp"
+#include "win32/window_system_win32.hpp"
 
 namespace practice {
 

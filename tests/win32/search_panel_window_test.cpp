@@ -12,9 +12,9 @@
 #include <string>
 #include <thread>
 
-#include "win32/gui/main_window.hpp"
 #include "tests/win32/lyric_site.hpp"
 #include "tests/win32/program_folder.hpp"
+#include "win32/gui/main_window.hpp"
 
 namespace {
 

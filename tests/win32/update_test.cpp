@@ -15,8 +15,8 @@
 #include <thread>
 
 #include "platform/sha256.hpp"
-#include "win32/gui/gui_text.hpp"
 #include "tests/support/temp_folder.hpp"
+#include "win32/gui/gui_text.hpp"
 
 namespace {
 
