@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "win32/wide_text.hpp"
+#include "win32/gui/gui_text.hpp"
 
 namespace test_program {
 
