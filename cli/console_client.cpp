@@ -78,11 +78,11 @@ void ConsoleClient::click(WindowHandle window, int x, int y) {
     }
 }
 
-void ConsoleClient::post(WindowHandle window, unsigned message, std::uintptr_t wParam,
-                         std::intptr_t lParam) {
+PostResult ConsoleClient::post(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                               std::intptr_t lParam) {
     if (!isWindow(window)) {
         ++strayPosts_;
-        return;
+        return PostResult::Failed;
     }
     GbkText& input = window == kMainWindow ? chatInput_ : cardText_;
     switch (message) {
@@ -102,6 +102,7 @@ void ConsoleClient::post(WindowHandle window, unsigned message, std::uintptr_t w
         default:
             break;
     }
+    return PostResult::Posted;
 }
 
 }  // namespace cli

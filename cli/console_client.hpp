@@ -45,8 +45,8 @@ class ConsoleClient : public WindowSystem {
     ConsoleClient(Clock& clock, std::function<void(const ClientLine&)> onLine)
         : clock_(clock), onLine_(std::move(onLine)) {}
 
-    void post(WindowHandle window, unsigned message, std::uintptr_t wParam,
-              std::intptr_t lParam) override;
+    PostResult post(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                    std::intptr_t lParam) override;
     WindowHandle findTopLevel(const GbkText& className, const GbkText& title) override;
     bool isWindow(WindowHandle window) override;
     std::optional<ScreenRect> windowRect(WindowHandle window) override;

@@ -1,5 +1,7 @@
 #include "delivery/delivery.hpp"
 
+#include "text/codepage.hpp"
+
 DeliveryMode readDeliveryMode(const MainUnits& units) {
     if (units.公屏字幕.checked()) return DeliveryMode::PublicScreen;
     if (units.昵称字幕.checked()) return DeliveryMode::NicknameCard;
@@ -44,24 +46,41 @@ bool canPostTo(WindowSystem& windows, WindowHandle window) {
     return window != 0 && window != windows.desktopWindow() && windows.isWindow(window);
 }
 
-void postClick(WindowSystem& windows, WindowHandle window, int x, int y) {
-    if (!canPostTo(windows, window)) return;
+PostResult postClick(WindowSystem& windows, WindowHandle window, int x, int y) {
+    if (!canPostTo(windows, window)) return PostResult::Failed;
     const std::intptr_t at = pointParam(x, y);
-    windows.post(window, msg::kMouseMove, 2, at);
-    windows.post(window, msg::kLButtonDown, 1, at);
-    windows.post(window, msg::kLButtonUp, 0, at);
+    PostResult result = windows.post(window, msg::kMouseMove, 2, at);
+    if (result == PostResult::Posted) result = windows.post(window, msg::kLButtonDown, 1, at);
+    if (result == PostResult::Posted) result = windows.post(window, msg::kLButtonUp, 0, at);
+    return result;
 }
 
-void typeText(WindowSystem& windows, WindowHandle window, const GbkText& text) {
-    if (text.empty() || !canPostTo(windows, window)) return;
-    for (unsigned char byte : text) windows.post(window, msg::kChar, byte, 0);
+PostResult typeText(WindowSystem& windows, WindowHandle window, const GbkText& text) {
+    if (!canPostTo(windows, window)) return PostResult::Failed;
+    // A byte posted to a Unicode window is converted with the system's ANSI code page, which
+    // turns GBK into garbage on any Windows not set to Simplified Chinese: such a window gets
+    // the characters themselves.
+    if (windows.isUnicodeWindow(window)) {
+        for (char16_t unit : codepage::gbkToUtf16(text)) {
+            const PostResult result = windows.postUnicodeChar(window, unit);
+            if (result != PostResult::Posted) return result;
+        }
+        return PostResult::Posted;
+    }
+    for (unsigned char byte : text) {
+        const PostResult result = windows.post(window, msg::kChar, byte, 0);
+        if (result != PostResult::Posted) return result;
+    }
+    return PostResult::Posted;
 }
 
-void postKeyPress(WindowSystem& windows, WindowHandle window, unsigned virtualKey) {
-    if (!canPostTo(windows, window)) return;
+PostResult postKeyPress(WindowSystem& windows, WindowHandle window, unsigned virtualKey) {
+    if (!canPostTo(windows, window)) return PostResult::Failed;
     const unsigned scan = windows.mapVirtualKey(virtualKey, 0) & 0xFFu;
-    windows.post(window, msg::kKeyDown, virtualKey, keyDownParam(virtualKey, scan));
-    windows.post(window, msg::kKeyUp, virtualKey, keyUpParam(virtualKey, scan));
+    const PostResult result =
+        windows.post(window, msg::kKeyDown, virtualKey, keyDownParam(virtualKey, scan));
+    if (result != PostResult::Posted) return result;
+    return windows.post(window, msg::kKeyUp, virtualKey, keyUpParam(virtualKey, scan));
 }
 
 }  // namespace delivery
@@ -69,7 +88,13 @@ void postKeyPress(WindowSystem& windows, WindowHandle window, unsigned virtualKe
 using namespace delivery;
 
 bool Delivery::openCardDialog() {
-    postClick(windows_, state_.targetWindow, kOpenCardPoint.x, kOpenCardPoint.y);
+    refused_ = false;
+    // The client takes no input from us at all: three seconds of searching would find nothing.
+    if (postClick(windows_, state_.targetWindow, kOpenCardPoint.x, kOpenCardPoint.y) ==
+        PostResult::Refused) {
+        refused_ = true;
+        return false;
+    }
     // The client opens the dialog a moment after the click; look at once, then every 100 ms.
     for (int attempt = 0; attempt < kCardSearchTries; ++attempt) {
         const WindowHandle found = windows_.findTopLevel(kClientClass, kCardTitle);
@@ -84,6 +109,25 @@ bool Delivery::openCardDialog() {
 
 bool Delivery::hasTarget() { return canPostTo(windows_, state_.targetWindow); }
 
+LineOutcome Delivery::outcomeOf(PostResult result, WindowHandle window) {
+    switch (result) {
+        case PostResult::Posted:
+            return LineOutcome::Delivered;
+        case PostResult::Refused:
+            return LineOutcome::Refused;
+        case PostResult::Failed:
+            break;
+    }
+    // The handle is read afresh at each step, so a capture or a closed window shows here.
+    if (!canPostTo(windows_, state_.targetWindow))
+        return windows_.isWindow(state_.targetWindow) || state_.targetWindow == 0
+                   ? LineOutcome::NoTarget
+                   : LineOutcome::TargetClosed;
+    if (window != state_.targetWindow && !canPostTo(windows_, window))
+        return LineOutcome::NoCardDialog;
+    return LineOutcome::NotPosted;
+}
+
 LineOutcome Delivery::deliverLine(DeliveryMode mode, const GbkText& text) {
     if (mode == DeliveryMode::None) return LineOutcome::Delivered;
     // A line posted to a window that is gone would look sent while the room never sees it.
@@ -93,33 +137,50 @@ LineOutcome Delivery::deliverLine(DeliveryMode mode, const GbkText& text) {
     // The user may have closed the card dialog, or the 昵称字幕 handler's passes closed it.
     if (mode == DeliveryMode::NicknameCard && !canPostTo(windows_, state_.cardDialog) &&
         !openCardDialog())
-        return LineOutcome::NoCardDialog;
+        return refused_ ? LineOutcome::Refused : LineOutcome::NoCardDialog;
 
-    // Handles are read afresh at each step: the waits let capture or a card search change them.
+    // Every step must go out: a line whose posts were refused or lost is not delivered, and
+    // the steps after a failed one are not posted. Handles are read afresh at each step: the
+    // waits let capture or a card search change them.
+    PostResult result = PostResult::Posted;
+    WindowHandle to = 0;
+    const auto step = [&](WindowHandle window, auto&& post) {
+        if (result != PostResult::Posted) return;
+        to = window;
+        result = post(window);
+    };
+    const auto click = [&](ScreenPoint at) {
+        return [this, at](WindowHandle w) { return postClick(windows_, w, at.x, at.y); };
+    };
+    const auto type = [&](WindowHandle w) { return typeText(windows_, w, text); };
+    const auto pause = [&] {
+        if (result == PostResult::Posted) wait_.wait(kStepPauseMs);
+    };
     switch (mode) {
         case DeliveryMode::None:
             break;
         case DeliveryMode::PublicScreen:
-            postClick(windows_, state_.targetWindow, kPublicInputPoint.x, kPublicInputPoint.y);
-            wait_.wait(kStepPauseMs);
-            typeText(windows_, state_.targetWindow, text);
-            wait_.wait(kStepPauseMs);
-            postClick(windows_, state_.targetWindow, kPublicSendPoint.x, kPublicSendPoint.y);
+            step(state_.targetWindow, click(kPublicInputPoint));
+            pause();
+            step(state_.targetWindow, type);
+            pause();
+            step(state_.targetWindow, click(kPublicSendPoint));
             break;
         case DeliveryMode::NicknameCard:
-            postClick(windows_, state_.cardDialog, kCardInputPoint.x, kCardInputPoint.y);
-            wait_.wait(kStepPauseMs);
+            step(state_.cardDialog, click(kCardInputPoint));
+            pause();
             // The card text is never read back, so a fixed number of presses clears it.
             for (int i = 0; i < kCardBackspaces; ++i)
-                postKeyPress(windows_, state_.cardDialog, kVkBack);
-            wait_.wait(kStepPauseMs);
-            typeText(windows_, state_.cardDialog, text);
-            wait_.wait(kStepPauseMs);
-            postClick(windows_, state_.cardDialog, kCardConfirmPoint.x, kCardConfirmPoint.y);
-            postClick(windows_, state_.cardDialog, kCardConfirmPoint.x, kCardConfirmPoint.y);
+                step(state_.cardDialog,
+                     [this](WindowHandle w) { return postKeyPress(windows_, w, kVkBack); });
+            pause();
+            step(state_.cardDialog, type);
+            pause();
+            step(state_.cardDialog, click(kCardConfirmPoint));
+            step(state_.cardDialog, click(kCardConfirmPoint));
             break;
     }
-    return LineOutcome::Delivered;
+    return outcomeOf(result, to);
 }
 
 void Delivery::showNoTarget() {

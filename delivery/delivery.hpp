@@ -47,14 +47,16 @@ std::intptr_t keyUpParam(unsigned virtualKey, unsigned scan);
 /// True when posting to `window` can only reach a live window other than the desktop.
 bool canPostTo(WindowSystem& windows, WindowHandle window);
 
-/// A left click at client point (x, y): move, button down, button up. Skipped for no window.
-void postClick(WindowSystem& windows, WindowHandle window, int x, int y);
+/// A left click at client point (x, y): move, button down, button up. Skipped (Failed) for no
+/// window; stops at the first post that does not go out and returns its result.
+PostResult postClick(WindowSystem& windows, WindowHandle window, int x, int y);
 
-/// Every byte of `text` as one WM_CHAR, lead byte first. Skipped for no window.
-void typeText(WindowSystem& windows, WindowHandle window, const GbkText& text);
+/// The characters of `text`: to a Unicode window each UTF-16 unit of the text read as code page
+/// 936, to an ANSI window each byte, lead byte first. Stops at the first post that fails.
+PostResult typeText(WindowSystem& windows, WindowHandle window, const GbkText& text);
 
-/// Key down and key up of `virtualKey`. Skipped for no window.
-void postKeyPress(WindowSystem& windows, WindowHandle window, unsigned virtualKey);
+/// Key down and key up of `virtualKey`. Skipped (Failed) for no window.
+PostResult postKeyPress(WindowSystem& windows, WindowHandle window, unsigned virtualKey);
 
 }  // namespace delivery
 
@@ -65,6 +67,8 @@ enum class LineOutcome {
     NoTarget,      // TargetWindow is 0
     TargetClosed,  // TargetWindow no longer names a window: the client was closed or restarted
     NoCardDialog,  // the card dialog is gone and could not be opened again
+    Refused,       // Windows refused the posts: the client runs with higher privilege
+    NotPosted,     // a post failed for another reason (the client's queue is full)
 };
 
 class Delivery {
@@ -101,10 +105,12 @@ class Delivery {
   private:
     void resizeTarget();
     void showNoTarget();
+    LineOutcome outcomeOf(PostResult result, WindowHandle window);
 
     WindowSystem& windows_;
     PumpingWait& wait_;
     MessageBoxes& boxes_;
     AppState& state_;
     MainUnits& units_;
+    bool refused_ = false;  // the last card-dialog search ended because its click was refused
 };

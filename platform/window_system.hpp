@@ -40,13 +40,45 @@ constexpr unsigned kMButtonDown = 0x0207;
 constexpr unsigned kMButtonUp = 0x0208;
 }  // namespace msg
 
+/// What became of one posted message.
+enum class PostResult {
+    Posted,
+    Refused,  // the window's process runs with higher privilege: Windows drops input to it
+    Failed,   // no such window (any more), or its queue is full
+};
+
+/// How a window's coordinates relate to the screen's pixels.
+enum class DpiAwareness { Unaware, SystemAware, PerMonitorAware };
+
+/// A coordinate space: the awareness of a window (or thread) and the DPI its coordinates are
+/// in. A DPI-unaware window always works in 96-DPI units.
+struct DpiView {
+    DpiAwareness awareness = DpiAwareness::Unaware;
+    int dpi = 96;
+    bool operator==(const DpiView&) const = default;
+};
+
 class WindowSystem {
   public:
     virtual ~WindowSystem() = default;
 
-    /// Posts (never sends) a message; the result is ignored by every caller.
-    virtual void post(WindowHandle window, unsigned message, std::uintptr_t wParam,
-                      std::intptr_t lParam) = 0;
+    /// Posts (never sends) a message; a character message carries one byte of the ANSI code
+    /// page (PostMessageA).
+    virtual PostResult post(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                            std::intptr_t lParam) = 0;
+    /// Posts WM_CHAR carrying one UTF-16 unit (PostMessageW), for a Unicode window.
+    virtual PostResult postUnicodeChar(WindowHandle window, char16_t unit) {
+        return post(window, msg::kChar, unit, 0);
+    }
+    /// True when the window takes its characters as UTF-16 (IsWindowUnicode).
+    virtual bool isUnicodeWindow(WindowHandle) { return false; }
+    /// The space the window's client coordinates are in: where posted points land.
+    virtual DpiView clientDpi(WindowHandle) { return {}; }
+    /// The space in which windowRect and moveWindow take and give this window's rectangle.
+    virtual DpiView geometryDpi(WindowHandle) { return {}; }
+    /// True when the window's process runs with higher privilege than this one (a higher
+    /// integrity level, or a process that will not even let us read its token).
+    virtual bool outranksUs(WindowHandle) { return false; }
     /// First top-level window with this class and title, or 0.
     virtual WindowHandle findTopLevel(const GbkText& className, const GbkText& title) = 0;
     /// True for a live window.

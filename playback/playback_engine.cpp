@@ -17,6 +17,10 @@ GbkText reasonFor(LineOutcome outcome) {
             return "目标窗口已关闭，字幕已停止";
         case LineOutcome::NoCardDialog:
             return "找不到名片窗口，字幕已停止";
+        case LineOutcome::Refused:
+            return "QT语音以管理员身份运行，Windows 拦下了发给它的字幕，字幕已停止";
+        case LineOutcome::NotPosted:
+            return "QT语音没有收下字幕（消息队列已满？），字幕已停止";
         case LineOutcome::Delivered:
             break;
     }

@@ -18,11 +18,33 @@ using win32::wide;
 
 }  // namespace
 
-void Win32WindowSystem::post(WindowHandle window, unsigned message, std::uintptr_t wParam,
-                             std::intptr_t lParam) {
-    // A, not W: a character byte posted here is converted with this process's code page, which
-    // is how a two-byte GBK character reaches the client as one character.
-    PostMessageA(hwnd(window), message, wParam, lParam);
+namespace {
+
+PostResult resultOf(BOOL posted) {
+    if (posted) return PostResult::Posted;
+    // User Interface Privilege Isolation: a window of a process with a higher integrity level
+    // takes no input from us, and says so only through this error.
+    return GetLastError() == ERROR_ACCESS_DENIED ? PostResult::Refused : PostResult::Failed;
+}
+
+}  // namespace
+
+PostResult Win32WindowSystem::post(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                                   std::intptr_t lParam) {
+    // A: a character byte posted to an ANSI window arrives as that byte. (Posted to a Unicode
+    // window it would be converted with the system's code page, so typing uses
+    // postUnicodeChar there.)
+    SetLastError(0);
+    return resultOf(PostMessageA(hwnd(window), message, wParam, lParam));
+}
+
+PostResult Win32WindowSystem::postUnicodeChar(WindowHandle window, char16_t unit) {
+    SetLastError(0);
+    return resultOf(PostMessageW(hwnd(window), WM_CHAR, unit, 0));
+}
+
+bool Win32WindowSystem::isUnicodeWindow(WindowHandle window) {
+    return window != 0 && IsWindowUnicode(hwnd(window)) != FALSE;
 }
 
 WindowHandle Win32WindowSystem::findTopLevel(const GbkText& className, const GbkText& title) {

@@ -5,15 +5,18 @@
 //   WindowHandle card = windows.findTopLevel("TXGuiFoundation", "修改房间名片");
 //   windows.post(card, msg::kChar, 0xD6, 0);
 // Titles and class names are GBK; lookups go through the W functions with code page 936, so
-// they work whatever the system's ANSI code page is. Posting uses PostMessageA, so character
-// bytes reach the client exactly as given.
+// they work whatever the system's ANSI code page is. Characters go to a Unicode window as UTF-16
+// units (PostMessageW) and to an ANSI window as bytes (PostMessageA); each post reports whether
+// it went out or was refused.
 
 #include "platform/window_system.hpp"
 
 class Win32WindowSystem final : public WindowSystem {
   public:
-    void post(WindowHandle window, unsigned message, std::uintptr_t wParam,
-              std::intptr_t lParam) override;
+    PostResult post(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                    std::intptr_t lParam) override;
+    PostResult postUnicodeChar(WindowHandle window, char16_t unit) override;
+    bool isUnicodeWindow(WindowHandle window) override;
     WindowHandle findTopLevel(const GbkText& className, const GbkText& title) override;
     bool isWindow(WindowHandle window) override;
     std::optional<ScreenRect> windowRect(WindowHandle window) override;

@@ -53,7 +53,9 @@ class ScriptedDesktop : public WindowSystem {
     };
     static constexpr std::uint32_t kOurPid = 4242;
 
-    void post(WindowHandle, unsigned, std::uintptr_t, std::intptr_t) override {}
+    PostResult post(WindowHandle, unsigned, std::uintptr_t, std::intptr_t) override {
+        return PostResult::Posted;
+    }
     WindowHandle findTopLevel(const GbkText&, const GbkText&) override { return 0; }
     bool isWindow(WindowHandle window) override {
         auto it = windows.find(window);

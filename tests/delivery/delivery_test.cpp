@@ -74,6 +74,66 @@ TEST(Delivery, CardLineClearsWithThirtyBackspacesAndConfirmsTwice) {
     EXPECT_THAT(h.wait.waits, ElementsAre(10, 10, 10));
 }
 
+TEST(Delivery, AUnicodeWindowGetsTheCharactersAsUtf16InBothModes) {
+    for (DeliveryMode mode : {DeliveryMode::PublicScreen, DeliveryMode::NicknameCard}) {
+        DeliveryHarness h;
+        h.windows.addWindow(kCard);
+        h.state.cardDialog = kCard;
+        const WindowHandle typedTo = mode == DeliveryMode::PublicScreen ? kTarget : kCard;
+        h.windows.unicode = {typedTo};
+        ASSERT_EQ(h.delivery.deliverLine(mode, "a中文"), LineOutcome::Delivered);
+        std::vector<PostedMessage> typed;
+        for (const PostedMessage& p : h.windows.posts)
+            if (p.message == msg::kChar) typed.push_back(p);
+        // One WM_CHAR a character, never a byte: what the code page of the poster cannot spoil.
+        EXPECT_THAT(typed, ElementsAre(PostedMessage{typedTo, msg::kChar, 0x61, 0, 0, true},
+                                       PostedMessage{typedTo, msg::kChar, 0x4E2D, 0, 0, true},
+                                       PostedMessage{typedTo, msg::kChar, 0x6587, 0, 0, true}));
+        EXPECT_THAT(sentTexts(h.windows.posts), ElementsAre("a中文"));
+    }
+}
+
+TEST(Delivery, RefusedOrLostPostsEndTheLineUndeliveredWithTheirOwnOutcome) {
+    struct Case {
+        const char* what;
+        DeliveryMode mode;
+        std::size_t goOut;  // posts that go out before the first one fails
+        PostResult failure;
+        LineOutcome outcome;
+    };
+    const Case cases[] = {
+        {"public, refused at once", DeliveryMode::PublicScreen, 0, PostResult::Refused,
+         LineOutcome::Refused},
+        {"public, refused while typing", DeliveryMode::PublicScreen, 4, PostResult::Refused,
+         LineOutcome::Refused},
+        {"public, send click lost", DeliveryMode::PublicScreen, 6, PostResult::Failed,
+         LineOutcome::NotPosted},
+        {"card, refused among the Backspaces", DeliveryMode::NicknameCard, 10, PostResult::Refused,
+         LineOutcome::Refused},
+        {"card, second confirm lost", DeliveryMode::NicknameCard, 68, PostResult::Failed,
+         LineOutcome::NotPosted},
+    };
+    for (const Case& c : cases) {
+        DeliveryHarness h;
+        h.windows.addWindow(kCard);
+        h.state.cardDialog = kCard;
+        h.windows.answer = [&](const PostedMessage&) {
+            return h.windows.posts.size() < c.goOut ? PostResult::Posted : c.failure;
+        };
+        EXPECT_EQ(h.delivery.deliverLine(c.mode, "ab"), c.outcome) << c.what;
+        // Nothing after the failing post is tried: it would only be refused again.
+        EXPECT_EQ(h.windows.posts.size(), c.goOut) << c.what;
+        EXPECT_EQ(h.windows.dropped.size(), 1u) << c.what;
+    }
+
+    // A client that refuses the card button's click is not searched for three seconds.
+    DeliveryHarness h;
+    h.windows.answer = [](const PostedMessage&) { return PostResult::Refused; };
+    EXPECT_EQ(h.delivery.deliverLine(DeliveryMode::NicknameCard, "x"), LineOutcome::Refused);
+    EXPECT_TRUE(h.wait.waits.empty());
+    EXPECT_TRUE(h.windows.findCalls.empty());
+}
+
 TEST(Delivery, NoModePostsNothing) {
     DeliveryHarness h;
     h.delivery.deliverLine(DeliveryMode::None, "text");

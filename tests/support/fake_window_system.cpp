@@ -1,10 +1,39 @@
 #include "tests/support/fake_window_system.hpp"
 
-void FakeWindowSystem::post(WindowHandle window, unsigned message, std::uintptr_t wParam,
-                            std::intptr_t lParam) {
-    PostedMessage posted{window, message, wParam, lParam, clock_ ? clock_->nowMicros() : 0};
-    posts.push_back(posted);
-    if (onPost) onPost(posted);
+#include "text/codepage.hpp"
+
+namespace {
+
+PostResult record(FakeWindowSystem& fake, const PostedMessage& posted) {
+    const PostResult result = fake.answer ? fake.answer(posted) : PostResult::Posted;
+    if (result != PostResult::Posted) {
+        fake.dropped.push_back(posted);
+        return result;
+    }
+    fake.posts.push_back(posted);
+    if (fake.onPost) fake.onPost(posted);
+    return result;
+}
+
+}  // namespace
+
+PostResult FakeWindowSystem::post(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                                  std::intptr_t lParam) {
+    return record(*this, {window, message, wParam, lParam, clock_ ? clock_->nowMicros() : 0});
+}
+
+PostResult FakeWindowSystem::postUnicodeChar(WindowHandle window, char16_t unit) {
+    return record(*this, {window, msg::kChar, unit, 0, clock_ ? clock_->nowMicros() : 0, true});
+}
+
+DpiView FakeWindowSystem::clientDpi(WindowHandle window) {
+    auto it = clientDpis.find(window);
+    return it == clientDpis.end() ? DpiView{} : it->second;
+}
+
+DpiView FakeWindowSystem::geometryDpi(WindowHandle window) {
+    auto it = geometryDpis.find(window);
+    return it == geometryDpis.end() ? DpiView{} : it->second;
 }
 
 WindowHandle FakeWindowSystem::findTopLevel(const GbkText& className, const GbkText& title) {
@@ -22,6 +51,8 @@ std::optional<ScreenRect> FakeWindowSystem::windowRect(WindowHandle window) {
 
 void FakeWindowSystem::moveWindow(WindowHandle window, int left, int top, int width, int height) {
     moves.push_back({window, left, top, width, height});
+    if (maxWidth > 0 && width > maxWidth) width = maxWidth;
+    if (maxHeight > 0 && height > maxHeight) height = maxHeight;
     if (live.contains(window)) rects[window] = {left, top, left + width, top + height};
 }
 
@@ -91,7 +122,11 @@ std::vector<SentLine> sentLines(const std::vector<PostedMessage>& posts) {
             (p.lParam == point(585, 643) || p.lParam == point(256, 124))) {
             open = SentLine{p.window, {}, p.atMicros, 0};
         } else if (open && p.message == msg::kChar && p.window == open->window) {
-            open->text.push_back(static_cast<char>(p.wParam));
+            if (p.unicode)
+                open->text +=
+                    codepage::utf16ToGbk(std::u16string(1, static_cast<char16_t>(p.wParam)));
+            else
+                open->text.push_back(static_cast<char>(p.wParam));
         } else if (open && p.message == msg::kKeyDown && p.wParam == 0x08) {
             if (!open->text.empty()) open->text.pop_back();
         } else if (open && p.message == msg::kLButtonDown &&

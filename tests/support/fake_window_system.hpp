@@ -18,9 +18,10 @@ struct PostedMessage {
     std::uintptr_t wParam = 0;
     std::intptr_t lParam = 0;
     std::int64_t atMicros = 0;  // not compared: tests check timing explicitly
+    bool unicode = false;       // a character posted as a UTF-16 unit (PostMessageW)
     bool operator==(const PostedMessage& other) const {
         return window == other.window && message == other.message && wParam == other.wParam &&
-               lParam == other.lParam;
+               lParam == other.lParam && unicode == other.unicode;
     }
 };
 
@@ -35,8 +36,13 @@ class FakeWindowSystem : public WindowSystem {
     /// `clock` (optional) stamps each post with its time.
     explicit FakeWindowSystem(Clock* clock = nullptr) : clock_(clock) {}
 
-    void post(WindowHandle window, unsigned message, std::uintptr_t wParam,
-              std::intptr_t lParam) override;
+    PostResult post(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                    std::intptr_t lParam) override;
+    PostResult postUnicodeChar(WindowHandle window, char16_t unit) override;
+    bool isUnicodeWindow(WindowHandle window) override { return unicode.contains(window); }
+    DpiView clientDpi(WindowHandle window) override;
+    DpiView geometryDpi(WindowHandle window) override;
+    bool outranksUs(WindowHandle window) override { return elevated.contains(window); }
     WindowHandle findTopLevel(const GbkText& className, const GbkText& title) override;
     bool isWindow(WindowHandle window) override { return live.contains(window); }
     std::optional<ScreenRect> windowRect(WindowHandle window) override;
@@ -72,11 +78,24 @@ class FakeWindowSystem : public WindowSystem {
     std::vector<WindowHandle> findScript;
     WindowHandle findDefault = 0;
     std::function<WindowHandle(ScreenPoint)> fromPoint;
+    /// Windows that take UTF-16 characters; all others are ANSI windows.
+    std::set<WindowHandle> unicode;
+    /// Windows of a process running with higher privilege (outranksUs).
+    std::set<WindowHandle> elevated;
+    /// The answer to each post, when set; posts it does not answer Posted are recorded in
+    /// `dropped`, not in `posts`.
+    std::function<PostResult(const PostedMessage&)> answer;
+    /// Client and geometry coordinate spaces by window (96-DPI unaware when not given).
+    std::map<WindowHandle, DpiView> clientDpis;
+    std::map<WindowHandle, DpiView> geometryDpis;
+    /// The largest window moveWindow can make (a small screen); unlimited when 0.
+    int maxWidth = 0, maxHeight = 0;
     /// Runs after each post is recorded (a test's stand-in for the receiving client).
     std::function<void(const PostedMessage&)> onPost;
 
     // Records.
     std::vector<PostedMessage> posts;
+    std::vector<PostedMessage> dropped;
     std::vector<MovedWindow> moves;
     std::vector<std::pair<GbkText, GbkText>> findCalls;
     std::vector<std::int64_t> findTimes;

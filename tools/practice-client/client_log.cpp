@@ -112,8 +112,11 @@ void ClientLog::message(std::string_view window, unsigned message, std::uintptr_
     if (message == WM_CHAR) {
         // A two-byte GBK character posted as two bytes arrives as one UTF-16 character; its GBK
         // form shows the bytes that were posted.
+        // The character itself shows what the room really got, whatever the posting side's
+        // code page made of it.
         const std::u16string c(1, static_cast<char16_t>(wParam));
-        line += ",\"gbk_hex\":\"" + json::hex(codepage::utf16ToGbk(c)) + "\"";
+        line += ",\"gbk_hex\":\"" + json::hex(codepage::utf16ToGbk(c)) +
+                "\",\"char\":" + json::quote(codepage::utf16ToUtf8(c));
     }
     write(line);
 }

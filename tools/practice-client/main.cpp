@@ -8,7 +8,8 @@
 // Log (appended, one JSON object a line, "t_us" = performance counter in microseconds):
 //   every input message:  {"t_us":..,"window":"main"|"card","msg":"lbuttondown","id":513,
 //                          "wparam":1,"lparam":..,"x":585,"y":643}
-//                         characters add "gbk_hex": the GBK bytes of the character received
+//                         characters add "gbk_hex" (the GBK bytes of the character received)
+//                         and "char" (the character itself, UTF-8)
 //   events:  ready (pid, main_hwnd, client size), focus, card_opened, card_closed,
 //            public (nickname_hex/nickname, text_hex/text), send_ignored,
 //            nickname (text_hex/text, changed: every confirm, also when nothing changed), closed
