@@ -16,6 +16,10 @@
 #include "delivery/app_state.hpp"
 #include "delivery/delivery.hpp"
 #include "lyrics/lyric_files.hpp"
+#include "playback/audio_arming.hpp"
+#include "playback/line_transform.hpp"
+#include "playback/playback_engine.hpp"
+#include "ui/main_units.hpp"
 #include "win32/audio_listener_win32.hpp"
 #include "win32/capture_win32.hpp"
 #include "win32/clock_win32.hpp"
@@ -26,10 +30,6 @@
 #include "win32/pumping_wait_win32.hpp"
 #include "win32/web_fetcher_win32.hpp"
 #include "win32/window_system_win32.hpp"
-#include "playback/audio_arming.hpp"
-#include "playback/line_transform.hpp"
-#include "playback/playback_engine.hpp"
-#include "ui/main_units.hpp"
 
 struct MainWindowOptions {
     GbkText programFolder;  // settings files (cantorel.ini too) live here; 编辑框1 starts with it
@@ -63,6 +63,7 @@ class MainWindow {
     void wireHandlers();
     void wireSearchPanel();
     void runCreationSteps();
+    void onDpiChanged(int dpi, const RECT& suggested);
     void chooseFolder();
     void loadSelectedFile();
     void saveSettings();
