@@ -98,6 +98,16 @@ std::string_view mainCaption() {
 
 std::span<const UnitLayout> mainWindow() { return kUnits; }
 
+int clientWidthFor(int outerWidth) {
+    int width = 0;
+    for (const UnitLayout& unit : kUnits) {
+        if (!unit.parent.empty() || unit.hidden || unit.kind != UnitKind::GroupBox) continue;
+        const int right = unit.x + unit.width;
+        if (right <= outerWidth && right > width) width = right;
+    }
+    return width;
+}
+
 const UnitLayout* findUnit(std::string_view name) {
     for (const UnitLayout& unit : kUnits) {
         if (unit.name == name) return &unit;

@@ -44,6 +44,11 @@ constexpr int kHeight = 493;
 constexpr int kNarrowWidth = 493;
 constexpr int kWideWidth = 745;
 
+/// The client width of the form whose template outer width is `outerWidth` (kNarrowWidth,
+/// kWideWidth or kWidth): the right edge of the rightmost box of the window that fits in it.
+/// The frame around it is the system's own, whatever width that takes.
+int clientWidthFor(int outerWidth);
+
 /// "Cantorel v4.0" and the maker's contact line.
 std::string_view mainCaption();
 

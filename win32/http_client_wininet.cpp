@@ -15,6 +15,7 @@
 
 namespace {
 
+// Named apart from the core's Clock, which a unity build puts in the same unit.
 using SteadyClock = std::chrono::steady_clock;
 
 constexpr std::size_t kLargeChunk = 102400;

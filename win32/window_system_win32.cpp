@@ -16,6 +16,40 @@ using win32::hwnd;
 
 using win32::wide;
 
+// Cantorel follows each screen's density; the client may not, and Windows then shows it in
+// scaled, virtual pixels. Its size and places are read and set in the client's own pixels, the
+// ones its click points are measured in, by taking on its awareness for the call (Windows 10
+// version 1607 on; before it the calls run as they are).
+class InClientPixels {
+  public:
+    explicit InClientPixels(HWND window) {
+        using GetContextFn = HANDLE(WINAPI*)(HWND);
+        using SetContextFn = HANDLE(WINAPI*)(HANDLE);
+        static const auto get = lookUp<GetContextFn>("GetWindowDpiAwarenessContext");
+        static const auto set = lookUp<SetContextFn>("SetThreadDpiAwarenessContext");
+        set_ = set;
+        if (window && get && set) {
+            if (HANDLE context = get(window)) previous_ = set(context);
+        }
+    }
+    ~InClientPixels() {
+        if (previous_) set_(previous_);
+    }
+    InClientPixels(const InClientPixels&) = delete;
+    InClientPixels& operator=(const InClientPixels&) = delete;
+
+  private:
+    template <typename Function>
+    static Function lookUp(const char* name) {
+        HMODULE user32 = GetModuleHandleW(L"user32.dll");
+        return reinterpret_cast<Function>(
+            reinterpret_cast<void*>(user32 ? GetProcAddress(user32, name) : nullptr));
+    }
+
+    HANDLE(WINAPI* set_)(HANDLE) = nullptr;
+    HANDLE previous_ = nullptr;
+};
+
 }  // namespace
 
 namespace {
@@ -59,11 +93,13 @@ bool Win32WindowSystem::isWindow(WindowHandle window) {
 
 std::optional<ScreenRect> Win32WindowSystem::windowRect(WindowHandle window) {
     RECT r;
+    const InClientPixels pixels(hwnd(window));
     if (window == 0 || !GetWindowRect(hwnd(window), &r)) return std::nullopt;
     return ScreenRect{r.left, r.top, r.right, r.bottom};
 }
 
 void Win32WindowSystem::moveWindow(WindowHandle window, int left, int top, int width, int height) {
+    const InClientPixels pixels(hwnd(window));
     MoveWindow(hwnd(window), left, top, width, height, TRUE);
 }
 
@@ -94,6 +130,7 @@ std::uint32_t Win32WindowSystem::currentProcessId() { return GetCurrentProcessId
 ScreenPoint Win32WindowSystem::clientOrigin(WindowHandle window) {
     HWND w = window != 0 ? hwnd(window) : GetForegroundWindow();
     POINT p{0, 0};
+    const InClientPixels pixels(w);
     if (w) ClientToScreen(w, &p);
     return {p.x, p.y};
 }

@@ -12,6 +12,7 @@
 
 #include "tests/win32/program_folder.hpp"
 #include "text/codepage.hpp"
+#include "ui/dpi_scale.hpp"
 
 namespace {
 
@@ -46,15 +47,21 @@ class MainWindowTest : public ::testing::Test {
     }
 };
 
-TEST_F(MainWindowTest, WindowHasTheTemplateCaptionPlaceAndSize) {
+// The frame is the system's, whatever its caption takes: the client area holds the boxes and,
+// below them, the whole status bar.
+TEST_F(MainWindowTest, WindowHasTheTemplateCaptionPlaceAndAClientAreaThatHoldsEveryBox) {
     auto window = open(freshFolder("main-frame"));
     HWND main = window->hwnd();
     RECT rect{};
     GetWindowRect(main, &rect);
     EXPECT_EQ(rect.left, 50);
     EXPECT_EQ(rect.top, 50);
-    EXPECT_EQ(rect.right - rect.left, 748);
-    EXPECT_EQ(rect.bottom - rect.top, 493);
+    RECT client{};
+    GetClientRect(main, &client);
+    EXPECT_EQ(client.right, 744);
+    const RECT bar = placeIn(main, window->units().control("状态条1")->hwnd());
+    EXPECT_EQ(bar.bottom, client.bottom);
+    EXPECT_EQ(bar.top, 453);
     EXPECT_EQ(gui::windowText(main), "Cantorel v4.0  麦上字幕助手 · 反馈: cantorel@users.noreply");
 }
 
@@ -96,6 +103,57 @@ TEST_F(MainWindowTest, UnitsShowTheirCaptionsWhereTheUserExpectsThem) {
     }
 }
 
+// Moved to a screen at 144 pixels per inch (150 %), the window is made again from the layout
+// data: every unit where the data puts it, scaled, so nothing overlaps that did not overlap
+// before; the status bar whole below the boxes; the font and the list columns grown with it.
+// Back at 96 everything is where it started.
+TEST_F(MainWindowTest, AtAnotherDensityEveryUnitKeepsItsPlaceAmongTheOthers) {
+    auto window = open(freshFolder("main-dpi"));
+    HWND main = window->hwnd();
+    gui::Win32Units& units = window->units();
+    auto fontHeight = [&](int dpi) {
+        RECT suggested{50, 50, 50, 50};
+        SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(
+                       SendMessageW(units.control("开始字幕")->hwnd(), WM_GETFONT, 0, 0)),
+                   sizeof font, &font);
+        return std::abs(font.lfHeight);
+    };
+    const int height96 = fontHeight(96);
+    for (const int dpi : {144, 96}) {
+        const int height = fontHeight(dpi);
+        EXPECT_NEAR(height, height96 * dpi / 96, 1) << dpi;
+        RECT client{};
+        GetClientRect(main, &client);
+        EXPECT_EQ(client.right, dpi::scale(744, dpi));
+        for (const UnitLayout& unit : layout::mainWindow()) {
+            if (unit.hidden || unit.kind == UnitKind::Timer) continue;
+            const std::string name = codepage::gbkToUtf8(unit.name) + " at " + std::to_string(dpi);
+            const RECT place = placeIn(main, units.control(unit.name)->hwnd());
+            if (unit.kind == UnitKind::StatusBar) {
+                EXPECT_GE(place.top, dpi::scale(448, dpi)) << name;
+                EXPECT_EQ(place.bottom, client.bottom) << name;
+                continue;
+            }
+            dpi::Box want = dpi::scale(dpi::Box{unit.x, unit.y, unit.width, unit.height}, dpi);
+            if (const UnitLayout* box = layout::findUnit(unit.parent)) {
+                want.x += dpi::scale(box->x, dpi);
+                want.y += dpi::scale(box->y, dpi);
+            }
+            EXPECT_EQ(place.left, want.x) << name;
+            EXPECT_EQ(place.top, want.y) << name;
+            EXPECT_EQ(place.right - place.left, want.width) << name;
+            // A closed drop-down list is as high as its font makes it.
+            if (unit.kind != UnitKind::ComboBox)
+                EXPECT_EQ(place.bottom - place.top, want.height) << name;
+        }
+        EXPECT_EQ(SendMessageW(units.control("超级列表框_歌词")->hwnd(), LVM_GETCOLUMNWIDTH, 1, 0),
+                  dpi::scale(300, dpi));
+    }
+}
+
 TEST_F(MainWindowTest, EveryUnitExistsAsTheControlOfItsKind) {
     const auto folder = freshFolder("main-units");
     auto window = open(folder);
@@ -103,8 +161,6 @@ TEST_F(MainWindowTest, EveryUnitExistsAsTheControlOfItsKind) {
     gui::Win32Units& units = window->units();
     RECT client{};
     GetClientRect(main, &client);
-    RECT outer{};
-    GetWindowRect(main, &outer);
 
     for (const UnitLayout& unit : layout::mainWindow()) {
         const std::string name = codepage::gbkToUtf8(unit.name);
@@ -200,13 +256,9 @@ TEST_F(MainWindowTest, EveryUnitExistsAsTheControlOfItsKind) {
             continue;
         }
         if (unit.kind == UnitKind::GroupBox && unit.parent.empty() && !unit.hidden) {
-            // Boxes of the window are fitted to the client width of the form they show in:
-            // none is cut off at the window's right edge.
-            const int border = (outer.right - outer.left) - (client.right - client.left);
-            const int form =
-                unit.x < layout::kNarrowWidth - border ? layout::kNarrowWidth : layout::kWideWidth;
-            EXPECT_EQ(place.right, std::min(unit.x + unit.width, form - border)) << name;
-            EXPECT_GE(place.right - place.left, unit.width - 8) << name;
+            // The client area is cut to the boxes: none is cut off at the right edge.
+            EXPECT_EQ(place.right, unit.x + unit.width) << name;
+            EXPECT_LE(place.right, client.right) << name;
         }
         if (unit.hidden) {
             EXPECT_TRUE(place.left >= client.right || place.top >= client.bottom ||
@@ -321,27 +373,28 @@ TEST_F(MainWindowTest, ToggleClicksResizeTheWindowAndSwapThePanels) {
     auto click = [&](std::string_view name) {
         SendMessageW(units.control(name)->hwnd(), BM_CLICK, 0, 0);
     };
+    // The forms' client widths: the lyric side alone, or with a panel beside it.
     auto width = [&] {
         RECT rect{};
-        GetWindowRect(window->hwnd(), &rect);
-        return rect.right - rect.left;
+        GetClientRect(window->hwnd(), &rect);
+        return rect.right;
     };
 
     click("设置");
-    EXPECT_EQ(width(), layout::kWideWidth);
+    EXPECT_EQ(width(), 744);
     EXPECT_EQ(u.设置.text(), "设置[收起]");
     EXPECT_TRUE(u.用户设置.visible());
     EXPECT_FALSE(u.歌词搜索功能.visible());
 
     click("歌词下载");
-    EXPECT_EQ(width(), layout::kWideWidth);
+    EXPECT_EQ(width(), 744);
     EXPECT_FALSE(u.用户设置.visible());
     EXPECT_TRUE(u.歌词搜索功能.visible());
     // A hidden panel hides its members with it.
     EXPECT_FALSE(IsWindowVisible(units.control("前缀_添加")->hwnd()));
 
     click("设置");
-    EXPECT_EQ(width(), layout::kNarrowWidth);
+    EXPECT_EQ(width(), 488);
     EXPECT_EQ(u.设置.text(), "设置[展开]");
     EXPECT_TRUE(u.歌词搜索功能.visible());
 }

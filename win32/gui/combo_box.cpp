@@ -3,10 +3,14 @@
 // The common-control headers need what windows.h declares.
 #include <commctrl.h>
 
+#include "ui/dpi_scale.hpp"
 #include "win32/gui/control.hpp"
 
 namespace gui {
 namespace {
+
+// The drop-down part needs room for a few items; the layout height is the closed box's.
+constexpr int kDropDownHeight = 200;
 
 class ComboControl : public Win32Control<ComboBox> {
   public:
@@ -30,10 +34,12 @@ class ComboControl : public Win32Control<ComboBox> {
     }
     GbkText editText() const override { return windowText(hwnd_); }
     void setEditText(const GbkText& text) override { setWindowText(hwnd_, text); }
+    void place(const UnitLayout& scaled, HFONT font, int dpi) override {
+        UnitLayout open = scaled;
+        open.height = dpi::scale(kDropDownHeight, dpi);
+        Control::place(open, font, dpi);
+    }
 };
-
-// The drop-down part needs room for a few items; the layout height is the closed box's.
-constexpr int kDropDownHeight = 200;
 
 }  // namespace
 
@@ -41,7 +47,7 @@ std::unique_ptr<Control> makeComboBox(const UnitLayout& layout, const Placement&
     if (layout.kind != UnitKind::ComboBox) return nullptr;
     HWND hwnd = createChild(at, layout, WC_COMBOBOXW,
                             WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
-                            0, GbkText(layout.caption), kDropDownHeight);
+                            0, GbkText(layout.caption), dpi::scale(kDropDownHeight, at.dpi));
     if (!hwnd) return nullptr;
     auto control = std::make_unique<ComboControl>();
     control->attach(hwnd);

@@ -27,6 +27,12 @@ void onLeftButtonDown(Control& control, std::function<void()> handler) {
     }
 }
 
+void Control::place(const UnitLayout& scaled, HFONT font, int) {
+    SetWindowPos(hwnd_, nullptr, scaled.x, scaled.y, scaled.width, scaled.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (font) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
 bool registerControlClass(const wchar_t* name, WNDPROC proc) {
     HINSTANCE module = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc{};

@@ -25,6 +25,10 @@ class Control {
     /// Run once after every unit of the window exists.
     virtual void settle() {}
 
+    /// Moves the control to `scaled` (its layout at `dpi`) and gives it `font`: the window
+    /// went to a screen of another density.
+    virtual void place(const UnitLayout& scaled, HFONT font, int dpi);
+
     HWND hwnd() const { return hwnd_; }
     /// Takes the created window.
     void attach(HWND hwnd) { hwnd_ = hwnd; }
@@ -59,8 +63,9 @@ class Win32TextControl : public Win32Control<Base> {
 struct Placement {
     HWND parent;  // the main window or a group box's container
     int id;       // control id, reported in WM_COMMAND / WM_NOTIFY
-    int x, y;     // client coordinates of `parent`
+    int x, y;     // client coordinates of `parent`, at `dpi`
     HFONT font;
+    int dpi;  // the window's density; the layout passed beside is already scaled to it
 };
 
 /// Runs `handler` on every left-button press in `control`, before the control itself sees it.
@@ -85,8 +90,6 @@ std::unique_ptr<Control> makeListView(const UnitLayout& layout, const Placement&
 std::unique_ptr<Control> makeFileList(const UnitLayout& layout, const Placement& at);
 std::unique_ptr<Control> makeStatusBar(const UnitLayout& layout, const Placement& at);
 std::unique_ptr<Control> makeGroupBox(const UnitLayout& layout, const Placement& at);
-/// `layout` of a box of the main window narrowed to the client width of the form it shows in.
-UnitLayout fitToForm(const UnitLayout& layout, HWND mainWindow);
 std::unique_ptr<Control> makeDrawPanel(const UnitLayout& layout, const Placement& at);
 
 }  // namespace gui

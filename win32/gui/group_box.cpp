@@ -9,8 +9,6 @@
 // The common-control headers need what windows.h declares.
 #include <commctrl.h>
 
-#include <algorithm>
-
 #include "win32/gui/control.hpp"
 
 namespace gui {
@@ -43,6 +41,12 @@ class GroupControl : public Win32Control<GroupBox> {
     void settle() override {
         SetWindowPos(frame_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
+    void place(const UnitLayout& scaled, HFONT font, int dpi) override {
+        Control::place(scaled, font, dpi);
+        SetWindowPos(frame_, nullptr, 0, 0, scaled.width, scaled.height,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (font) SendMessageW(frame_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
     void setFrame(HWND frame) { frame_ = frame; }
     HWND frame() const { return frame_; }
 
@@ -52,32 +56,13 @@ class GroupControl : public Win32Control<GroupBox> {
 
 }  // namespace
 
-UnitLayout fitToForm(const UnitLayout& layout, HWND mainWindow) {
-    // The window's fixed outer widths (493 narrow, 745 wide) leave a client area a few pixels
-    // narrower than the boxes of the template, so their right edges would be cut off. A box
-    // of the window itself is narrowed to the client width of the form it shows in: the narrow
-    // one for the lyric side, the wide one for the panels. Every unit inside still fits.
-    if (!layout.parent.empty() || layout.hidden) return layout;
-    RECT frame{0, 0, 0, 0};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(mainWindow, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(mainWindow, GWL_EXSTYLE)));
-    const int border = frame.right - frame.left;
-    const int narrowClient = layout::kNarrowWidth - border;
-    const int client = layout.x < narrowClient ? narrowClient : layout::kWideWidth - border;
-    UnitLayout fitted = layout;
-    fitted.width = std::clamp(client - layout.x, 1, layout.width);
-    return fitted;
-}
-
-std::unique_ptr<Control> makeGroupBox(const UnitLayout& template_, const Placement& at) {
-    if (template_.kind != UnitKind::GroupBox ||
-        !registerControlClass(kContainerClass, containerProc))
+std::unique_ptr<Control> makeGroupBox(const UnitLayout& layout, const Placement& at) {
+    if (layout.kind != UnitKind::GroupBox || !registerControlClass(kContainerClass, containerProc))
         return nullptr;
-    const UnitLayout layout = fitToForm(template_, at.parent);
     HWND container = createChild(at, layout, kContainerClass, WS_VISIBLE, WS_EX_CONTROLPARENT, {},
                                  layout.height);
     if (!container) return nullptr;
-    const Placement inside{container, at.id, 0, 0, at.font};
+    const Placement inside{container, at.id, 0, 0, at.font, at.dpi};
     HWND frame = createChild(inside, layout, WC_BUTTONW, WS_VISIBLE | BS_GROUPBOX, 0,
                              GbkText(layout.caption), layout.height);
     if (!frame) return nullptr;

@@ -4,6 +4,7 @@
 // The common-control headers need what windows.h declares.
 #include <commctrl.h>
 
+#include "ui/dpi_scale.hpp"
 #include "win32/gui/control.hpp"
 
 namespace gui {
@@ -73,12 +74,20 @@ class ListControl : public Win32Control<ListView> {
         select.state = LVIS_SELECTED | LVIS_FOCUSED;
         SendMessageW(hwnd_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&select));
     }
+    void place(const UnitLayout& scaled, HFONT font, int dpi) override {
+        Control::place(scaled, font, dpi);
+        int index = 0;
+        for (const layout::ColumnLayout& column : layout::columnsOf(scaled.name)) {
+            SendMessageW(hwnd_, LVM_SETCOLUMNWIDTH, index++,
+                         MAKELPARAM(dpi::scale(column.width, dpi), 0));
+        }
+    }
     void ensureVisible(int row) override {
         if (row >= 0 && row < rowCount()) SendMessageW(hwnd_, LVM_ENSUREVISIBLE, row, FALSE);
     }
 };
 
-void addColumns(HWND hwnd, std::string_view listName) {
+void addColumns(HWND hwnd, std::string_view listName, int dpi) {
     int index = 0;
     for (const layout::ColumnLayout& column : layout::columnsOf(listName)) {
         std::wstring header = wide(column.header);
@@ -86,7 +95,7 @@ void addColumns(HWND hwnd, std::string_view listName) {
         lvc.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         lvc.fmt = column.centred ? LVCFMT_CENTER : LVCFMT_LEFT;
         lvc.pszText = header.data();
-        lvc.cx = column.width;
+        lvc.cx = dpi::scale(column.width, dpi);
         lvc.iSubItem = index;
         SendMessageW(hwnd, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&lvc));
         ++index;
@@ -104,7 +113,7 @@ std::unique_ptr<Control> makeListView(const UnitLayout& layout, const Placement&
     if (!hwnd) return nullptr;
     SendMessageW(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
-    addColumns(hwnd, layout.name);
+    addColumns(hwnd, layout.name, at.dpi);
     auto control = std::make_unique<ListControl>();
     control->attach(hwnd);
     return control;

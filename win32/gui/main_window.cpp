@@ -10,6 +10,7 @@
 #include "app/settings_panel.hpp"
 #include "app/startup.hpp"
 #include "ui/main_layout.hpp"
+#include "win32/gui/dpi_win32.hpp"
 #include "win32/gui/draw_panel.hpp"
 #include "win32/gui/more_settings_dialog.hpp"
 #include "win32/gui/top_window.hpp"
@@ -58,7 +59,6 @@ MainWindow::~MainWindow() {
 
 bool MainWindow::create() {
     if (!gui::registerTopWindowClass(kMainClass, proc)) return false;
-    font_ = gui::createMessageFont();
     // A fixed frame: the window's size is part of what the user arranges next to the client.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     CreateWindowExW(WS_EX_CONTROLPARENT, kMainClass, gui::wide(layout::mainCaption()).c_str(),
@@ -97,6 +97,9 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (auto* bar = units_ ? units_->control("状态条1") : nullptr) {
                 SendMessageW(bar->hwnd(), WM_SIZE, 0, 0);
             }
+            return 0;
+        case WM_DPICHANGED:
+            onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_ACTIVATE:
             if (capture_) capture_->paintPanel();
@@ -143,7 +146,10 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool MainWindow::onCreate() {
-    units_ = std::make_unique<gui::Win32Units>(hwnd_, font_);
+    // The units are laid out for the screen the window opens on; the frame follows them.
+    const int dpi = gui::windowDpi(hwnd_);
+    font_ = gui::createMessageFont(dpi);
+    units_ = std::make_unique<gui::Win32Units>(hwnd_, font_, dpi);
     if (!units_->complete()) return false;
     units_->addTimer("时钟_歌词播放", std::make_unique<Win32Timer>());
     main_ = std::make_unique<MainUnits>(*units_);
@@ -166,6 +172,19 @@ bool MainWindow::onCreate() {
     runCreationSteps();
     search_->load();
     return true;
+}
+
+// Moved to a screen of another density: the units, the font and the frame are made again for
+// it, at the place the system suggests.
+void MainWindow::onDpiChanged(int dpi, const RECT& suggested) {
+    if (!units_ || dpi == units_->dpi()) return;
+    HFONT font = gui::createMessageFont(dpi);
+    units_->relayout(font, dpi);
+    if (font_) DeleteObject(font_);
+    font_ = font;
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (capture_) capture_->drawRestingPicture();
 }
 
 void MainWindow::runCreationSteps() {

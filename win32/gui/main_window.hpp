@@ -63,6 +63,7 @@ class MainWindow {
     void wireHandlers();
     void wireSearchPanel();
     void runCreationSteps();
+    void onDpiChanged(int dpi, const RECT& suggested);
     void chooseFolder();
     void loadSelectedFile();
     void saveSettings();

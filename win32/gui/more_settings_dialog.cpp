@@ -6,6 +6,8 @@
 #include <iterator>
 
 #include "app/more_settings_form.hpp"
+#include "ui/dpi_scale.hpp"
+#include "win32/gui/dpi_win32.hpp"
 #include "win32/gui/gui_text.hpp"
 
 namespace more_settings_dialog {
@@ -31,56 +33,59 @@ struct alignas(DWORD) EmptyTemplate {
     WORD menu, windowClass, title;
 };
 
-HWND add(HWND dialog, HFONT font, const wchar_t* kind, const GbkText& text, DWORD style, int x,
-         int y, int width, int height, int id, DWORD exStyle = 0) {
-    HWND control =
-        CreateWindowExW(exStyle, kind, gui::wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, x, y,
-                        width, height, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                        GetModuleHandleW(nullptr), nullptr);
+// Places are given at 96 pixels per inch and made at the dialog's density.
+HWND add(HWND dialog, HFONT font, int dpi, const wchar_t* kind, const GbkText& text, DWORD style,
+         int x, int y, int width, int height, int id, DWORD exStyle = 0) {
+    const dpi::Box at = dpi::scale(dpi::Box{x, y, width, height}, dpi);
+    HWND control = CreateWindowExW(exStyle, kind, gui::wide(text).c_str(),
+                                   WS_CHILD | WS_VISIBLE | style, at.x, at.y, at.width, at.height,
+                                   dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   GetModuleHandleW(nullptr), nullptr);
     if (control && font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return control;
 }
 
 void build(HWND dialog, const State& state) {
     const HFONT font = state.font;
+    const int dpi = gui::windowDpi(dialog);
     const MoreSettings& settings = state.settings;
-    add(dialog, font, L"Static", "双语歌词", SS_LEFT, 12, 15, 70, 20, -1);
+    add(dialog, font, dpi, L"Static", "双语歌词", SS_LEFT, 12, 15, 70, 20, -1);
     HWND modes =
-        add(dialog, font, WC_COMBOBOXW, "", CBS_DROPDOWNLIST | WS_TABSTOP | WS_GROUP | WS_VSCROLL,
-            88, 12, 120, 160, kBilingual);
+        add(dialog, font, dpi, WC_COMBOBOXW, "",
+            CBS_DROPDOWNLIST | WS_TABSTOP | WS_GROUP | WS_VSCROLL, 88, 12, 120, 160, kBilingual);
     for (Bilingual mode : kModes) {
         SendMessageW(modes, CB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>(gui::wide(GbkText(bilingualCaption(mode))).c_str()));
         if (mode == settings.shape.bilingual)
             SendMessageW(modes, CB_SETCURSEL, SendMessageW(modes, CB_GETCOUNT, 0, 0) - 1, 0);
     }
-    add(dialog, font, L"Button", "应用歌词偏移（按文件的 [offset:] 标签移动各行）",
+    add(dialog, font, dpi, L"Button", "应用歌词偏移（按文件的 [offset:] 标签移动各行）",
         BS_AUTOCHECKBOX | WS_TABSTOP, 12, 44, 280, 20, kApplyOffset);
     CheckDlgButton(dialog, kApplyOffset, settings.shape.applyOffset ? BST_CHECKED : BST_UNCHECKED);
-    add(dialog, font, L"Button", "伴奏开始时自动开始", BS_AUTOCHECKBOX | WS_TABSTOP, 12, 68, 280,
-        20, kStartWithAudio);
+    add(dialog, font, dpi, L"Button", "伴奏开始时自动开始", BS_AUTOCHECKBOX | WS_TABSTOP, 12, 68,
+        280, 20, kStartWithAudio);
     CheckDlgButton(dialog, kStartWithAudio, settings.startWithAudio ? BST_CHECKED : BST_UNCHECKED);
 
-    add(dialog, font, L"Button", "全局热键（留空则不用）", BS_GROUPBOX, 8, 96, 284, 172, -1);
+    add(dialog, font, dpi, L"Button", "全局热键（留空则不用）", BS_GROUPBOX, 8, 96, 284, 172, -1);
     for (int i = 0; i < kHotkeyActions; ++i) {
         const int y = kHotkeyTop + i * kHotkeyStep;
         const auto action = static_cast<HotkeyAction>(i);
-        add(dialog, font, L"Static", GbkText(hotkeyCaption(action)), SS_LEFT, 20, y + 3, 110, 20,
-            -1);
-        add(dialog, font, L"Edit", settings.hotkeys[static_cast<std::size_t>(i)].text,
+        add(dialog, font, dpi, L"Static", GbkText(hotkeyCaption(action)), SS_LEFT, 20, y + 3, 110,
+            20, -1);
+        add(dialog, font, dpi, L"Edit", settings.hotkeys[static_cast<std::size_t>(i)].text,
             ES_AUTOHSCROLL | WS_TABSTOP, 136, y, 144, 22, kFirstHotkey + i, WS_EX_CLIENTEDGE);
     }
-    add(dialog, font, L"Static", "写法如 Ctrl+Alt+S、Ctrl+Shift+F5、Alt+PageDown", SS_LEFT, 12, 274,
-        280, 20, -1);
-    add(dialog, font, L"Button", "确定", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 128, 300, 76, 26,
-        IDOK);
-    add(dialog, font, L"Button", "取消", BS_PUSHBUTTON | WS_TABSTOP, 214, 300, 76, 26, IDCANCEL);
+    add(dialog, font, dpi, L"Static", "写法如 Ctrl+Alt+S、Ctrl+Shift+F5、Alt+PageDown", SS_LEFT, 12,
+        274, 280, 20, -1);
+    add(dialog, font, dpi, L"Button", "确定", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 128, 300,
+        76, 26, IDOK);
+    add(dialog, font, dpi, L"Button", "取消", BS_PUSHBUTTON | WS_TABSTOP, 214, 300, 76, 26,
+        IDCANCEL);
 
     // The outer size that gives the client area its measure, centred on the owner.
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    const SIZE frame =
+        gui::frameSize(dialog, dpi::scale(kClientWidth, dpi), dpi::scale(kClientHeight, dpi), dpi);
+    const int width = frame.cx, height = frame.cy;
     RECT owner{};
     HWND parent = GetWindow(dialog, GW_OWNER);
     if (!parent || !GetWindowRect(parent, &owner))

@@ -3,6 +3,7 @@
 // The common-control headers need what windows.h declares.
 #include <commctrl.h>
 
+#include "ui/dpi_scale.hpp"
 #include "win32/gui/control.hpp"
 
 namespace gui {
@@ -25,6 +26,16 @@ class StatusControl : public Win32Control<StatusBar> {
         if (index < 0 || index >= kParts) return;
         SendMessageW(hwnd_, SB_SETTEXTW, index, reinterpret_cast<LPARAM>(wide(text).c_str()));
     }
+    // The bar keeps to the bottom edge by itself; only the parts and the font follow the density.
+    void place(const UnitLayout&, HFONT font, int dpi) override {
+        if (font) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        setParts(hwnd_, dpi);
+        SendMessageW(hwnd_, WM_SIZE, 0, 0);
+    }
+    static void setParts(HWND hwnd, int dpi) {
+        int edges[kParts] = {dpi::scale(kFirstPartWidth, dpi), -1};
+        SendMessageW(hwnd, SB_SETPARTS, kParts, reinterpret_cast<LPARAM>(edges));
+    }
 };
 
 }  // namespace
@@ -35,8 +46,7 @@ std::unique_ptr<Control> makeStatusBar(const UnitLayout& layout, const Placement
     // height the frame's caption takes on this system.
     HWND hwnd = createChild(at, layout, STATUSCLASSNAMEW, WS_VISIBLE, 0, {}, layout.height);
     if (!hwnd) return nullptr;
-    int edges[kParts] = {kFirstPartWidth, -1};
-    SendMessageW(hwnd, SB_SETPARTS, kParts, reinterpret_cast<LPARAM>(edges));
+    StatusControl::setParts(hwnd, at.dpi);
     auto control = std::make_unique<StatusControl>();
     control->attach(hwnd);
     control->setPart(0, "软件状态:");

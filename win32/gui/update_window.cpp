@@ -9,7 +9,9 @@
 
 #include "platform/files.hpp"
 #include "platform/sha256.hpp"
+#include "ui/dpi_scale.hpp"
 #include "update/program_name.hpp"
+#include "win32/gui/dpi_win32.hpp"
 #include "win32/gui/gui_text.hpp"
 #include "win32/gui/top_window.hpp"
 
@@ -18,6 +20,10 @@ namespace {
 constexpr wchar_t kClass[] = L"CantorelUpdateWindow";
 constexpr UINT kDownloadDone = WM_APP + 0x51;
 constexpr UINT_PTR kTickTimer = 1;
+// The client area the 248 x 128 frame of the old program left on Windows 7: the progress bar,
+// the labels and the first row of buttons below them.
+constexpr int kClientWidth = 242;
+constexpr int kClientHeight = 99;
 
 // A program is larger and slower than a page: the download may take as long as it keeps
 // moving, up to an hour, and may be up to 512 MB.
@@ -89,14 +95,19 @@ UpdateDownloadWindow::~UpdateDownloadWindow() {
 
 bool UpdateDownloadWindow::open() {
     if (!gui::registerTopWindowClass(kClass, proc)) return false;
-    font_ = gui::createMessageFont();
-
     // The settings are safe before anything else happens: the update may end this program.
     if (options_.saveSettings) options_.saveSettings();
     CreateWindowExW(0, kClass, gui::wide("在线更新中请稍后").c_str(),
                     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 50, 50, 248, 128,
                     nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (!hwnd_) return false;
+    // Laid out at 96 pixels per inch, made at the density of the screen it opens on.
+    const int dpi = gui::windowDpi(hwnd_);
+    font_ = gui::createMessageFont(dpi);
+    const SIZE frame =
+        gui::frameSize(hwnd_, dpi::scale(kClientWidth, dpi), dpi::scale(kClientHeight, dpi), dpi);
+    SetWindowPos(hwnd_, nullptr, 0, 0, frame.cx, frame.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     createUnits();
     // Hidden, not destroyed: should the update fail, the user gets the program back as it was.
     if (options_.mainWindow) ShowWindow(options_.mainWindow, SW_HIDE);
@@ -130,10 +141,12 @@ void UpdateDownloadWindow::createUnits() {
         {ids::k超级链接框1, L"STATIC", "", SS_LEFT | SS_NOTIFY, 8, 176, 272, 24},
         {ids::k图片框1, L"STATIC", "", SS_BITMAP, 16, 239, 278, 48},
     };
+    const int dpi = gui::windowDpi(hwnd_);
     for (const Unit& unit : units) {
+        const dpi::Box at = dpi::scale(dpi::Box{unit.x, unit.y, unit.w, unit.h}, dpi);
         HWND control =
             CreateWindowExW(0, unit.kind, gui::wide(unit.text).c_str(),
-                            WS_CHILD | WS_VISIBLE | unit.style, unit.x, unit.y, unit.w, unit.h,
+                            WS_CHILD | WS_VISIBLE | unit.style, at.x, at.y, at.width, at.height,
                             hwnd_, reinterpret_cast<HMENU>(INT_PTR(unit.id)), module, nullptr);
         if (control && font_) SendMessageW(control, WM_SETFONT, WPARAM(font_), FALSE);
     }

@@ -1,5 +1,10 @@
 #include "win32/gui/win32_units.hpp"
 
+#include <algorithm>
+
+#include "ui/dpi_scale.hpp"
+#include "win32/gui/dpi_win32.hpp"
+
 namespace gui {
 namespace {
 
@@ -37,7 +42,7 @@ bool hasBlankRightPart(UnitKind kind) {
 
 }  // namespace
 
-Win32Units::Win32Units(HWND window, HFONT font) : window_(window) {
+Win32Units::Win32Units(HWND window, HFONT font, int dpi) : window_(window), dpi_(dpi) {
     int id = kFirstId;
     for (const UnitLayout& layout : layout::mainWindow()) {
         ++id;
@@ -48,7 +53,8 @@ Win32Units::Win32Units(HWND window, HFONT font) : window_(window) {
             Control* box = control(layout.parent);
             if (box && box->memberParent()) parent = box->memberParent();
         }
-        auto made = makeControl(layout, Placement{parent, id, layout.x, layout.y, font});
+        const UnitLayout scaled = dpi::scale(layout, dpi);
+        auto made = makeControl(scaled, Placement{parent, id, scaled.x, scaled.y, font, dpi});
         if (!made) {
             ++missing_;
             continue;
@@ -58,6 +64,40 @@ Win32Units::Win32Units(HWND window, HFONT font) : window_(window) {
     }
     for (auto& [name, made] : controls_) made->settle();
     clipOverlaps();
+    fitFrame();
+}
+
+void Win32Units::relayout(HFONT font, int dpi) {
+    dpi_ = dpi;
+    SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
+    for (const UnitLayout& layout : layout::mainWindow()) {
+        if (Control* made = control(layout.name)) made->place(dpi::scale(layout, dpi), font, dpi);
+    }
+    clipOverlaps();
+    fitFrame();
+    SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(window_, nullptr, nullptr,
+                 RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+// The client area is the form's boxes plus the status bar below them, whatever the bar's own
+// height comes to with this font; the frame around it is the system's.
+void Win32Units::fitFrame() {
+    const UnitLayout* bar = layout::findUnit("状态条1");
+    int barHeight = dpi::scale(bar->height, dpi_);
+    if (Control* made = control(bar->name)) {
+        SendMessageW(made->hwnd(), WM_SIZE, 0, 0);
+        RECT rect{};
+        GetWindowRect(made->hwnd(), &rect);
+        barHeight = std::max<int>(barHeight, rect.bottom - rect.top);
+    }
+    const int width = dpi::scale(layout::clientWidthFor(form_), dpi_);
+    const int height = dpi::scale(bar->y, dpi_) + barHeight;
+    const SIZE outer = gui::frameSize(window_, width, height, dpi_);
+    SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // While the units are being made the window cannot pass the new size on to the bar yet.
+    if (Control* made = control(bar->name)) SendMessageW(made->hwnd(), WM_SIZE, 0, 0);
 }
 
 // The top bar's units overlap their right-hand neighbours by a few pixels, and sibling windows
@@ -74,7 +114,8 @@ void Win32Units::clipOverlaps() {
             Control* under = control(all[i].name);
             if (!under) break;
             // The system owns the region once it is set.
-            HRGN kept = CreateRectRgn(0, 0, all[j].x - all[i].x, all[i].height);
+            HRGN kept = CreateRectRgn(0, 0, dpi::scale(all[j].x, dpi_) - dpi::scale(all[i].x, dpi_),
+                                      dpi::scale(all[i], dpi_).height);
             if (kept && !SetWindowRgn(under->hwnd(), kept, FALSE)) DeleteObject(kept);
             break;
         }
@@ -91,17 +132,9 @@ TimerUnit* Win32Units::findTimer(std::string_view name) {
     return it == timers_.end() ? nullptr : it->second.get();
 }
 
-int Win32Units::width() const {
-    RECT rect{};
-    GetWindowRect(window_, &rect);
-    return rect.right - rect.left;
-}
-
 void Win32Units::setWidth(int width) {
-    RECT rect{};
-    GetWindowRect(window_, &rect);
-    SetWindowPos(window_, nullptr, 0, 0, width, rect.bottom - rect.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    form_ = width;
+    fitFrame();
 }
 
 Control* Win32Units::control(std::string_view name) {

@@ -15,8 +15,14 @@ namespace gui {
 
 class Win32Units : public UnitDirectory, public WindowFrame {
   public:
-    /// Creates every non-timer unit of the main layout inside `window`.
-    Win32Units(HWND window, HFONT font);
+    /// Creates every non-timer unit of the main layout inside `window`, laid out for `dpi`,
+    /// and sizes the window's frame around them.
+    Win32Units(HWND window, HFONT font, int dpi);
+
+    /// Lays every unit and the frame out again for `dpi` with `font` (the window moved to a
+    /// screen of another density).
+    void relayout(HFONT font, int dpi);
+    int dpi() const { return dpi_; }
 
     /// True when every unit of the layout except the timers was created.
     bool complete() const { return missing_ == 0; }
@@ -25,7 +31,9 @@ class Win32Units : public UnitDirectory, public WindowFrame {
     TimerUnit* findTimer(std::string_view name) override;
     WindowFrame& frame() override { return *this; }
 
-    int width() const override;
+    /// The form's template width (kWidth, kNarrowWidth or kWideWidth); the frame on screen
+    /// is as wide as that form's client area at the window's density needs.
+    int width() const override { return form_; }
     void setWidth(int width) override;
 
     /// The control of unit `name`, or null.
@@ -39,8 +47,11 @@ class Win32Units : public UnitDirectory, public WindowFrame {
 
   private:
     void clipOverlaps();
+    void fitFrame();
 
     HWND window_;
+    int dpi_;
+    int form_ = layout::kWidth;
     std::map<std::string, std::unique_ptr<Control>, std::less<>> controls_;
     std::map<std::string, std::unique_ptr<TimerUnit>, std::less<>> timers_;
     std::map<int, std::string> names_;
