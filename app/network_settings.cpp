@@ -27,8 +27,12 @@ NetworkSettings readNetworkSettings(std::string_view content) {
     settings.lyricSite = cantorel_ini::value(content, kSection, "lyric_site", "");
     const GbkText lrclib = cantorel_ini::value(content, kSection, "lrclib", "");
     if (!lrclib.empty()) settings.lrclib = lrclib;
+    const GbkText netease = cantorel_ini::value(content, kSection, "netease", "");
+    if (!netease.empty()) settings.netease = netease;
+    const GbkText qq = cantorel_ini::value(content, kSection, "qq", "");
+    if (!qq.empty()) settings.qq = qq;
     const GbkText source = cantorel_ini::value(content, kSection, "source", "");
-    if (findSource(source)) settings.source = source;
+    if (isSourceChoice(source)) settings.source = source;
     readPositive(content, "connect_timeout", settings.limits.connectSeconds);
     readPositive(content, "idle_timeout", settings.limits.idleSeconds);
     readPositive(content, "total_timeout", settings.limits.totalSeconds);

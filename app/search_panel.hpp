@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/message_box.hpp"
 #include "platform/web_fetch.hpp"
@@ -17,7 +18,7 @@ class SearchPanel {
     SearchPanel(MainUnits& units, WebFetcher& fetcher, MessageBoxes& boxes,
                 std::function<void()> refreshFileList, GbkText settingsFolder);
 
-    /// Reads cantorel.ini, fills 来源 with the sources and selects the saved one.
+    /// Reads cantorel.ini, fills 来源 with "全部" and the sources and selects the saved one.
     void load();
 
     void searchClicked() { search_.startSearch(); }   // 搜索歌词 clicked
@@ -31,13 +32,12 @@ class SearchPanel {
     LrcDownloader& downloader() { return downloader_; }
 
   private:
-    std::shared_ptr<const LyricSource> currentSource() const { return source_; }
     void useSelectedSource();
 
     MainUnits& units_;
     GbkText settingsFolder_;
     NetworkSettings settings_;
-    std::shared_ptr<const LyricSource> source_;  // null when the chosen source is off
+    std::vector<ActiveSource> sources_;  // the sources 来源 chooses; none when it is off
     LyricSearch search_;
     LrcDownloader downloader_;
 };

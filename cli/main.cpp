@@ -20,12 +20,16 @@ void usage(FILE* out) {
         "       [--filter-words FILE] [--reverse | --alternate]\n"
         "       [--prefix-suffix --prefixes FILE --suffixes FILE] [--seed N]\n"
         "      play a lyric in real time, printing each delivered line\n"
-        "  search TEXT [--source lrclib|site] [--site HOST_OR_URL] [--lrclib URL] [--json]\n"
-        "      search a lyric source, one hit a line (song TAB artist)\n"
-        "  download TEXT --pick N [--dir DIR] [--source ...] [--site ...] [--lrclib ...]\n"
+        "  search TEXT [--source netease|qq|lrclib|site|all] [--artist NAME]\n"
+        "       [--duration SECONDS] [--netease URL] [--qq URL] [--lrclib URL]\n"
+        "       [--site HOST_OR_URL] [--json]\n"
+        "      search the lyric sources (all at once by default), one ranked hit a line\n"
+        "      (song TAB artist TAB source)\n"
+        "  download TEXT --pick N [--dir DIR] [--source ...] [--artist ...] [--duration ...]\n"
+        "       [--netease ...] [--qq ...] [--site ...] [--lrclib ...]\n"
         "      save the lyric of hit N (from 1) into DIR and print its path\n"
         "\n"
-        "search and download exit with 2 when the source cannot be reached or gives nothing\n"
+        "search and download exit with 2 when no source can be reached or gives anything\n"
         "usable, 1 on bad arguments.\n",
         out);
 }

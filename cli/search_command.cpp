@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/network_settings.hpp"
@@ -14,6 +15,7 @@
 #include "cli/console.hpp"
 #include "platform/files.hpp"
 #include "platform/web_fetch.hpp"
+#include "search/hit_ranking.hpp"
 #include "search/lyric_fetch.hpp"
 #include "search/lyric_source.hpp"
 #include "search/safe_file_name.hpp"
@@ -31,6 +33,10 @@ struct SearchOptions {
     std::optional<std::string> source;
     std::optional<std::string> site;
     std::optional<std::string> lrclib;
+    std::optional<std::string> netease;
+    std::optional<std::string> qq;
+    std::string artist;
+    int durationSeconds = 0;
     bool json = false;
     int pick = 0;  // download only: the hit, counted from 1
     std::optional<std::string> dir;
@@ -46,6 +52,8 @@ std::optional<SearchOptions> readOptions(const char* command, const Args& args, 
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool takesValue = arg == "--source" || arg == "--site" || arg == "--lrclib" ||
+                                arg == "--netease" || arg == "--qq" || arg == "--artist" ||
+                                arg == "--duration" ||
                                 (download && (arg == "--pick" || arg == "--dir"));
         if (takesValue) {
             if (i + 1 >= args.size()) {
@@ -54,8 +62,9 @@ std::optional<SearchOptions> readOptions(const char* command, const Args& args, 
             }
             const std::string& value = args[++i];
             if (arg == "--source") {
-                if (!findSource(value)) {
-                    fail(command, "--source is lrclib or site, not '" + value + "'");
+                if (!isSourceChoice(value)) {
+                    fail(command,
+                         "--source is netease, qq, lrclib, site or all, not '" + value + "'");
                     return std::nullopt;
                 }
                 options.source = value;
@@ -63,6 +72,20 @@ std::optional<SearchOptions> readOptions(const char* command, const Args& args, 
                 options.site = value;
             } else if (arg == "--lrclib") {
                 options.lrclib = value;
+            } else if (arg == "--netease") {
+                options.netease = value;
+            } else if (arg == "--qq") {
+                options.qq = value;
+            } else if (arg == "--artist") {
+                options.artist = value;
+            } else if (arg == "--duration") {
+                const char* end = value.data() + value.size();
+                const auto [ptr, ec] = std::from_chars(value.data(), end, options.durationSeconds);
+                if (ec != std::errc() || ptr != end || options.durationSeconds <= 0 ||
+                    options.durationSeconds > 86400) {
+                    fail(command, "--duration needs the length in seconds, not '" + value + "'");
+                    return std::nullopt;
+                }
             } else if (arg == "--dir") {
                 options.dir = value;
             } else {
@@ -97,39 +120,81 @@ std::optional<SearchOptions> readOptions(const char* command, const Args& args, 
     return options;
 }
 
-// The chosen source over cantorel.ini's settings, with the addresses given on the command line.
-std::unique_ptr<LyricSource> sourceOf(const char* command, const SearchOptions& options) {
+// The chosen sources over cantorel.ini's settings, with the addresses given on the command
+// line; none (after a message) when the choice is off.
+std::vector<ActiveSource> sourcesOf(const char* command, const SearchOptions& options) {
     NetworkSettings settings = loadNetworkSettings(files::programFolder());
     if (options.site) settings.lyricSite = argumentText(*options.site);
     if (options.lrclib) settings.lrclib = argumentText(*options.lrclib);
+    if (options.netease) settings.netease = argumentText(*options.netease);
+    if (options.qq) settings.qq = argumentText(*options.qq);
     const std::string id = options.source.value_or(settings.source);
-    std::unique_ptr<LyricSource> source = findSource(id)->make(settings);
-    if (!source) {
+    std::vector<ActiveSource> sources;
+    for (const SourceEntry& entry : lyricSources()) {
+        if (id != kAllSources && entry.id != id) continue;
+        std::shared_ptr<const LyricSource> source = entry.make(settings);
+        if (source) sources.push_back({entry.id, std::move(source)});
+    }
+    if (sources.empty()) {
         fail(command, "no address for the source '" + id + "' (give --site or --lrclib)");
     }
-    return source;
+    return sources;
 }
 
 std::string why(const GbkText& problem) { return codepage::gbkToUtf8(problem); }
 
-// Runs the search; the hits, or nullopt after a message when the search failed.
-std::optional<std::vector<SearchHit>> searchHits(const char* command, const LyricSource& source,
-                                                 HttpClient& client, const GbkText& text) {
-    const FetchRequest request = source.searchRequest(text);
-    const FetchOutcome outcome = client.fetch(request);
-    if (searchFailed(outcome)) {
-        const GbkText problem = fetchProblem(outcome);
-        fail(command, "the search failed: " + (problem.empty() ? "no answer" : why(problem)) +
-                          " (" + codepage::gbkToUtf8(request.url) + ")");
-        return std::nullopt;
+SearchQuery queryOf(const SearchOptions& options) {
+    return {argumentText(options.text), argumentText(options.artist),
+            options.durationSeconds * 1000};
+}
+
+// Asks every source at once and ranks their hits; nullopt after a message when no source gave
+// an answer. A source that fails is named on stderr while the others' hits still count.
+std::optional<std::vector<SearchHit>> searchHits(const char* command,
+                                                 const std::vector<ActiveSource>& sources,
+                                                 HttpClient& client, const SearchQuery& query) {
+    std::vector<FetchRequest> requests;
+    std::vector<FetchOutcome> outcomes(sources.size());
+    for (const ActiveSource& active : sources)
+        requests.push_back(active.source->queryRequest(query));
+    {
+        std::vector<std::jthread> fetches;
+        for (std::size_t i = 0; i < sources.size(); ++i) {
+            fetches.emplace_back([&, i] { outcomes[i] = client.fetch(requests[i]); });
+        }
     }
-    HitList list = source.readHits(outcome.body);
-    if (!list.readable) {
-        fail(command, "the answer is not a result of this source (" +
-                          codepage::gbkToUtf8(request.url) + ")");
-        return std::nullopt;
+    std::vector<SearchHit> hits;
+    std::size_t answered = 0;
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        const std::string label = codepage::gbkToUtf8(GbkText(sourceLabel(sources[i].id)));
+        std::optional<HitList> list = sources[i].source->readAnswer(outcomes[i]);
+        if (!list) {
+            const GbkText problem = fetchProblem(outcomes[i]);
+            fail(command,
+                 label + ": the search failed: " + (problem.empty() ? "no answer" : why(problem)) +
+                     " (" + codepage::gbkToUtf8(requests[i].url) + ")");
+            continue;
+        }
+        if (!list->readable) {
+            fail(command, label + ": the answer is not a result of this source (" +
+                              codepage::gbkToUtf8(requests[i].url) + ")");
+            continue;
+        }
+        ++answered;
+        for (SearchHit& hit : list->hits) {
+            hit.source = sources[i].id;
+            hits.push_back(std::move(hit));
+        }
     }
-    return std::move(list.hits);
+    if (answered == 0) return std::nullopt;
+    return rankHits(query, std::move(hits));
+}
+
+const LyricSource* sourceOfHit(const std::vector<ActiveSource>& sources, const SearchHit& hit) {
+    for (const ActiveSource& active : sources) {
+        if (active.id == hit.source) return active.source.get();
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -137,18 +202,21 @@ std::optional<std::vector<SearchHit>> searchHits(const char* command, const Lyri
 int runSearch(const Args& args) {
     const std::optional<SearchOptions> options = readOptions("search", args, false);
     if (!options) return kBadArguments;
-    const std::unique_ptr<LyricSource> source = sourceOf("search", *options);
-    if (!source) return kBadArguments;
+    const std::vector<ActiveSource> sources = sourcesOf("search", *options);
+    if (sources.empty()) return kBadArguments;
     const std::unique_ptr<HttpClient> client = makeHttpClient();
-    const auto hits = searchHits("search", *source, *client, argumentText(options->text));
+    const auto hits = searchHits("search", sources, *client, queryOf(*options));
     if (!hits) return kFetchFailed;
     for (const SearchHit& hit : *hits) {
         if (options->json) {
-            std::printf("{\"song\":%s,\"artist\":%s,\"link\":%s}\n", jsonString(hit.song).c_str(),
-                        jsonString(hit.artist).c_str(), jsonString(hit.link).c_str());
+            std::printf("{\"song\":%s,\"artist\":%s,\"link\":%s,\"source\":%s,\"duration\":%d}\n",
+                        jsonString(hit.song).c_str(), jsonString(hit.artist).c_str(),
+                        jsonString(hit.link).c_str(), jsonString(GbkText(hit.source)).c_str(),
+                        hit.durationMs / 1000);
         } else {
-            std::printf("%s\t%s\n", codepage::gbkToUtf8(hit.song).c_str(),
-                        codepage::gbkToUtf8(hit.artist).c_str());
+            std::printf("%s\t%s\t%s\n", codepage::gbkToUtf8(hit.song).c_str(),
+                        codepage::gbkToUtf8(hit.artist).c_str(),
+                        codepage::gbkToUtf8(GbkText(sourceLabel(hit.source))).c_str());
         }
     }
     return 0;
@@ -164,10 +232,10 @@ int runDownload(const Args& args) {
         fail("download", "no such folder '" + *options->dir + "'");
         return kBadArguments;
     }
-    const std::unique_ptr<LyricSource> source = sourceOf("download", *options);
-    if (!source) return kBadArguments;
+    const std::vector<ActiveSource> sources = sourcesOf("download", *options);
+    if (sources.empty()) return kBadArguments;
     const std::unique_ptr<HttpClient> client = makeHttpClient();
-    const auto hits = searchHits("download", *source, *client, argumentText(options->text));
+    const auto hits = searchHits("download", sources, *client, queryOf(*options));
     if (!hits) return kFetchFailed;
     if (static_cast<std::size_t>(options->pick) > hits->size()) {
         fail("download", "--pick " + std::to_string(options->pick) + " but the search gave " +
@@ -179,6 +247,8 @@ int runDownload(const Args& args) {
         fail("download", "hit " + std::to_string(options->pick) + " has no lyric address");
         return kFetchFailed;
     }
+    const LyricSource* source = sourceOfHit(sources, hit);
+    if (!source) return kFetchFailed;
     const LyricBytes lyric = takeLyric(*source, client->fetch(source->lyricRequest(hit.link)));
     if (!lyric.problem.empty()) {
         fail("download", "the lyric download failed: " + why(lyric.problem) + " (" +

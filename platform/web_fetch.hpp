@@ -44,6 +44,9 @@ struct FetchRequest {
     /// When set, called on the transfer's thread with the body bytes received so far and the
     /// announced length (-1 when none): as the response arrives and after every part of the body.
     std::function<void(std::size_t received, long long announced)> progress = {};
+    /// The page the request comes from, for services that answer only their own pages; empty:
+    /// no Referer header.
+    std::string referer = {};
 };
 
 struct FetchOutcome {

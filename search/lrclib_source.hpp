@@ -1,5 +1,6 @@
 #pragma once
-// LRCLIB, the open synced-lyrics database: /api/search?q=… answers a JSON array of records;
+// LRCLIB, the open synced-lyrics database: /api/search?q=… answers a JSON array of records,
+// /api/get?track_name=…&artist_name=…&duration=… (when all three are known) the one record;
 // the records with synced lyrics are the hits; /api/get/{id} answers one record whose
 // syncedLyrics is the LRC file.
 

@@ -1,12 +1,14 @@
 #pragma once
-// The search panel's search: 搜索歌词 sends the text of 欲搜索内容 to the chosen source and
-// fills 欲下载列表 with the hits, keeping each row's link in hitLinks. The fetch runs through a
-// WebFetcher, so the window keeps answering while it runs; the newest search wins.
+// The search panel's search: 搜索歌词 sends the text of 欲搜索内容 to the chosen sources at once
+// and fills 欲下载列表 with one ranked list of their hits, re-ranked as each answer arrives, so a
+// slow source holds nobody back. Each row keeps its link and source. The fetches run through a
+// WebFetcher, so the window keeps answering while they run; the newest search wins.
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "platform/message_box.hpp"
@@ -23,11 +25,11 @@ struct ChosenHit {
 
 class LyricSearch {
   public:
-    /// `currentSource` gives the source chosen now (null when it is off).
-    using SourcePicker = std::function<std::shared_ptr<const LyricSource>()>;
+    /// The sources chosen now, in 来源's order (none when the chosen one is off).
+    using SourcePicker = std::function<std::vector<ActiveSource>()>;
 
     LyricSearch(MainUnits& units, WebFetcher& fetcher, MessageBoxes& boxes,
-                SourcePicker currentSource);
+                SourcePicker currentSources);
 
     /// Percent-encodes the UTF-8 form of `text`: letters, digits and * , - . / @ _ stay, every
     /// other byte becomes %XX (upper-case hex).
@@ -40,19 +42,31 @@ class LyricSearch {
     std::optional<ChosenHit> hitAt(int row) const;
 
     const std::vector<GbkText>& hitLinks() const { return hitLinks_; }
+    /// The source ids of the rows, row by row.
+    std::vector<std::string_view> rowSources() const;
     const GbkText& searchUrl() const { return searchUrl_; }
 
   private:
-    void showSearchResult(const FetchOutcome& outcome,
-                          const std::shared_ptr<const LyricSource>& source);
-    void showCount();
+    enum class Answer { Hits, NoResult, Empty, Unreachable, Unreadable };
+
+    void arrived(std::size_t index, const FetchOutcome& outcome);
+    void showRows();
+    void finish();
+    void showCount(const GbkText& tail = "");
 
     MainUnits& units_;
     WebFetcher& fetcher_;
     MessageBoxes& boxes_;
-    SourcePicker currentSource_;
+    SourcePicker currentSources_;
     GbkText searchUrl_;
     std::vector<GbkText> hitLinks_;
-    std::shared_ptr<const LyricSource> rowsSource_;  // the source the rows came from
-    std::uint64_t epoch_ = 0;                        // the latest search; older answers are dropped
+    std::vector<SearchHit> rowHits_;  // the rows' hits, row by row
+    std::vector<std::shared_ptr<const LyricSource>> rowSources_;
+
+    // The search running now.
+    std::uint64_t epoch_ = 0;  // the latest search; older answers are dropped
+    SearchQuery query_;
+    std::vector<ActiveSource> sources_;
+    std::vector<std::optional<Answer>> answers_;  // per source; nullopt while it runs
+    std::vector<SearchHit> collected_;            // every hit that arrived, in arrival order
 };

@@ -140,8 +140,9 @@ void Transfer::run(const WinInetAddress& address, const FetchRequest& fetchReque
     DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
     if (address.secure) flags |= INTERNET_FLAG_SECURE;
     const char* accept[] = {"*/*", nullptr};
-    HINTERNET request = HttpOpenRequestA(connection, "GET", address.target.c_str(), "HTTP/1.0",
-                                         nullptr, accept, flags, 0);
+    HINTERNET request = HttpOpenRequestA(
+        connection, "GET", address.target.c_str(), "HTTP/1.0",
+        fetchRequest.referer.empty() ? nullptr : fetchRequest.referer.c_str(), accept, flags, 0);
     if (!request) return fail(failureOfError(GetLastError()));
     {
         std::lock_guard lock(mutex);

@@ -125,12 +125,12 @@ struct Panel {
     MainUnits units{memory};
     FakeWebFetcher fetcher;
     FakeMessageBoxes boxes;
-    std::shared_ptr<const LyricSource> source = [] {
+    std::vector<ActiveSource> sources = [] {
         NetworkSettings s;
         s.lyricSite = "127.0.0.1:9";
-        return std::shared_ptr<const LyricSource>(makeSiteSource(s));
+        return std::vector<ActiveSource>{{"site", makeSiteSource(s)}};
     }();
-    LyricSearch search{units, fetcher, boxes, [this] { return source; }};
+    LyricSearch search{units, fetcher, boxes, [this] { return sources; }};
     int refreshes = 0;
     LrcDownloader downloader{units, fetcher, boxes, search, [this] { ++refreshes; }};
 
@@ -178,7 +178,7 @@ TEST(LyricSearchPanel, NewerSearchSupersedesAnOlderOne) {
     p.fetcher.answer(0, FakeWebFetcher::ok(page(fragment("o", "旧 旧歌"))));
     ASSERT_EQ(p.units.欲下载列表.rowCount(), 1);
     EXPECT_EQ(p.units.欲下载列表.cell(0, 0), "新歌");
-    p.source = nullptr;
+    p.sources.clear();
     p.searchFor("y");
     EXPECT_EQ(p.status(), "搜索失败：未设置歌词网站");
     EXPECT_EQ(p.fetcher.requests().size(), 2u);
