@@ -24,6 +24,9 @@ void usage(FILE* out) {
         "      search a lyric source, one hit a line (song TAB artist)\n"
         "  download TEXT --pick N [--dir DIR] [--source ...] [--site ...] [--lrclib ...]\n"
         "      save the lyric of hit N (from 1) into DIR and print its path\n"
+        "  follow --timeline FILE [--lyrics DIR] [--mode public|card] [--dry-run]\n"
+        "         [--pin PLAYER] [--offset MS]\n"
+        "      replay recorded media sessions and print what following them types when\n"
         "\n"
         "search and download exit with 2 when the source cannot be reached or gives nothing\n"
         "usable, 1 on bad arguments.\n",
@@ -43,6 +46,7 @@ int main(int argc, char** argv) {
     if (command == "play") return cli::runPlay(args);
     if (command == "search") return cli::runSearch(args);
     if (command == "download") return cli::runDownload(args);
+    if (command == "follow") return cli::runFollow(args);
     if (command == "--version") {
         std::puts("Cantorel " CANTOREL_VERSION);
         return 0;
