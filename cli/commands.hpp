@@ -13,5 +13,6 @@ int runParse(const Args& args);
 int runPlay(const Args& args);
 int runSearch(const Args& args);
 int runDownload(const Args& args);
+int runFollow(const Args& args);
 
 }  // namespace cli

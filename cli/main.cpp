@@ -28,6 +28,9 @@ void usage(FILE* out) {
         "  download TEXT --pick N [--dir DIR] [--source ...] [--artist ...] [--duration ...]\n"
         "       [--netease ...] [--qq ...] [--site ...] [--lrclib ...]\n"
         "      save the lyric of hit N (from 1) into DIR and print its path\n"
+        "  follow --timeline FILE [--lyrics DIR] [--mode public|card] [--dry-run]\n"
+        "         [--pin PLAYER] [--offset MS]\n"
+        "      replay recorded media sessions and print what following them types when\n"
         "\n"
         "search and download exit with 2 when no source can be reached or gives anything\n"
         "usable, 1 on bad arguments.\n",
@@ -47,6 +50,7 @@ int main(int argc, char** argv) {
     if (command == "play") return cli::runPlay(args);
     if (command == "search") return cli::runSearch(args);
     if (command == "download") return cli::runDownload(args);
+    if (command == "follow") return cli::runFollow(args);
     if (command == "--version") {
         std::puts("Cantorel " CANTOREL_VERSION);
         return 0;
