@@ -3,9 +3,10 @@
 #include <string>
 
 #include "delivery/capture.hpp"
+#include "text/codepage.hpp"
+#include "win32/dpi_win32.hpp"
 #include "win32/mouse_hook_win32.hpp"
 #include "win32/window_handle.hpp"
-#include "text/codepage.hpp"
 
 namespace {
 
@@ -261,6 +262,9 @@ void Win32Capture::Impl::invertFrame(WindowHandle window) { invertWindowFrame(hw
 
 void invertWindowFrame(HWND target) {
     if (!target || !IsWindow(target)) return;
+    // In the window's own space its rectangle and its device context agree at any scaling; in
+    // ours a DPI-aware window's would be scaled down and the frame drawn inside it.
+    const win32::dpi::ScopedWindowSpace space(target);
     RECT r;
     if (!GetWindowRect(target, &r)) return;
     HDC dc = GetWindowDC(target);  // the whole window: border and caption too

@@ -16,6 +16,10 @@
 #include "delivery/app_state.hpp"
 #include "delivery/delivery.hpp"
 #include "lyrics/lyric_files.hpp"
+#include "playback/audio_arming.hpp"
+#include "playback/line_transform.hpp"
+#include "playback/playback_engine.hpp"
+#include "ui/main_units.hpp"
 #include "win32/audio_listener_win32.hpp"
 #include "win32/capture_win32.hpp"
 #include "win32/clock_win32.hpp"
@@ -23,13 +27,10 @@
 #include "win32/gui/win32_units.hpp"
 #include "win32/hotkeys_win32.hpp"
 #include "win32/message_boxes_win32.hpp"
+#include "win32/pace_win32.hpp"
 #include "win32/pumping_wait_win32.hpp"
 #include "win32/web_fetcher_win32.hpp"
 #include "win32/window_system_win32.hpp"
-#include "playback/audio_arming.hpp"
-#include "playback/line_transform.hpp"
-#include "playback/playback_engine.hpp"
-#include "ui/main_units.hpp"
 
 struct MainWindowOptions {
     GbkText programFolder;  // settings files (cantorel.ini too) live here; 编辑框1 starts with it
@@ -66,6 +67,7 @@ class MainWindow {
     void chooseFolder();
     void loadSelectedFile();
     void saveSettings();
+    void restartAsAdministrator();
     // The 更多设置 button and the global hotkeys (main_window_more.cpp).
     void wireMoreSettings();
     void openMoreSettings();
@@ -91,6 +93,7 @@ class MainWindow {
     Win32MessageBoxes boxes_;
     Win32Clock clock_;
     Win32PumpingWait wait_;
+    Win32PaceKeeper pace_;
     std::unique_ptr<UpdateService> updates_;
     // cantorel.ini's [lyrics] and [hotkeys]; file loading reads the lyric shape from here.
     MoreSettings more_;
