@@ -38,7 +38,8 @@ constexpr unsigned kVkMenu = 18;
 inline constexpr const char* kClientClass = "TXGuiFoundation";
 inline constexpr const char* kCardTitle = "修改房间名片";
 inline constexpr const char* kClientTooSmall =
-    "QT语音窗口调整不到字幕所需的大小（屏幕太小？），不会向它发送字幕";
+    "QT语音窗口调整不到字幕所需的大小（屏幕太小？），不会向它发送字幕；"
+    "请在更大的屏幕上重新选择字幕类型";
 
 /// lParam of a mouse message at client point (x, y).
 constexpr std::intptr_t pointParam(int x, int y) { return x + y * 65536; }
