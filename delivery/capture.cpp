@@ -3,6 +3,7 @@
 #include <string>
 
 #include "delivery/app_state.hpp"
+#include "delivery/privilege.hpp"
 #include "ui/main_units.hpp"
 
 namespace {
@@ -124,6 +125,9 @@ void CaptureSession::endDrag() {
     lastFramed_ = 0;
     surface_.destroyOverlay();
     overlay_ = false;
+    // Windows would drop every line posted to a client of higher privilege: say so now.
+    if (app_.targetWindow != 0 && windows_.outranksUs(app_.targetWindow))
+        units_.状态条1.setPart(StatusBar::kMessage, privilege::kClientElevated);
 }
 
 void CaptureSession::released(WindowHandle window) {

@@ -1,5 +1,6 @@
 #include "delivery/delivery.hpp"
 
+#include "delivery/privilege.hpp"
 #include "text/codepage.hpp"
 
 DeliveryMode readDeliveryMode(const MainUnits& units) {
@@ -90,8 +91,7 @@ using namespace delivery;
 bool Delivery::openCardDialog() {
     refused_ = false;
     // The client takes no input from us at all: three seconds of searching would find nothing.
-    if (postClick(windows_, state_.targetWindow, kOpenCardPoint.x, kOpenCardPoint.y) ==
-        PostResult::Refused) {
+    if (clickAt(state_.targetWindow, kOpenCardPoint) == PostResult::Refused) {
         refused_ = true;
         return false;
     }
@@ -108,6 +108,22 @@ bool Delivery::openCardDialog() {
 }
 
 bool Delivery::hasTarget() { return canPostTo(windows_, state_.targetWindow); }
+
+bool Delivery::confirmReachable() {
+    if (!windows_.outranksUs(state_.targetWindow)) return true;
+    units_.状态条1.setPart(StatusBar::kMessage, privilege::kClientElevated);
+    const int answer = boxes_.show(privilege::kRestartQuestion, privilege::kRestartTitle,
+                                   mb::kYesNo | mb::kIconWarning | mb::kTaskModal);
+    if (answer == mb::kIdYes && restartAsAdministrator_) restartAsAdministrator_();
+    return false;
+}
+
+PostResult Delivery::clickAt(WindowHandle window, ScreenPoint at96) {
+    // The table's points are the client's 96-DPI layout; a DPI-aware client has its controls
+    // further out on a scaled screen. Read at each click: a window may change screens.
+    const ScreenPoint at = clientScale(windows_.clientDpi(window), {}).point(at96);
+    return postClick(windows_, window, at.x, at.y);
+}
 
 LineOutcome Delivery::outcomeOf(PostResult result, WindowHandle window) {
     switch (result) {
@@ -134,6 +150,8 @@ LineOutcome Delivery::deliverLine(DeliveryMode mode, const GbkText& text) {
     const WindowHandle target = state_.targetWindow;
     if (target == 0 || target == windows_.desktopWindow()) return LineOutcome::NoTarget;
     if (!windows_.isWindow(target)) return LineOutcome::TargetClosed;
+    // Clicks on a window that could not be made big enough would land beside the controls.
+    if (target == sizedTarget_ && !targetFits_) return LineOutcome::ClientTooSmall;
     // The user may have closed the card dialog, or the 昵称字幕 handler's passes closed it.
     if (mode == DeliveryMode::NicknameCard && !canPostTo(windows_, state_.cardDialog) &&
         !openCardDialog())
@@ -150,7 +168,7 @@ LineOutcome Delivery::deliverLine(DeliveryMode mode, const GbkText& text) {
         result = post(window);
     };
     const auto click = [&](ScreenPoint at) {
-        return [this, at](WindowHandle w) { return postClick(windows_, w, at.x, at.y); };
+        return [this, at](WindowHandle w) { return clickAt(w, at); };
     };
     const auto type = [&](WindowHandle w) { return typeText(windows_, w, text); };
     const auto pause = [&] {
@@ -189,9 +207,20 @@ void Delivery::showNoTarget() {
 
 void Delivery::resizeTarget() {
     // The click points only hit the client's controls at this size; the corner stays put.
-    const auto rect = windows_.windowRect(state_.targetWindow);
+    const WindowHandle target = state_.targetWindow;
+    const auto rect = windows_.windowRect(target);
     if (!rect) return;
-    windows_.moveWindow(state_.targetWindow, rect->left, rect->top, kClientWidth, kClientHeight);
+    const ClientScale scale = clientScale(windows_.clientDpi(target), windows_.geometryDpi(target));
+    windows_.moveWindow(target, rect->left, rect->top, scale.windowWidth, scale.windowHeight);
+    // A screen too small for the scaled size clamps the window, and a client of higher
+    // privilege ignores the move: the size is read back rather than assumed.
+    const auto back = windows_.windowRect(target);
+    sizedTarget_ = target;
+    targetFits_ = back && scale.fits(*back);
+    if (windows_.outranksUs(target))
+        units_.状态条1.setPart(StatusBar::kMessage, privilege::kClientElevated);
+    else if (!targetFits_)
+        units_.状态条1.setPart(StatusBar::kMessage, kClientTooSmall);
 }
 
 void Delivery::onModeButtonClicked(DeliveryMode mode) {

@@ -4,8 +4,10 @@
 // Nothing is ever posted to the desktop, to handle 0 or to a handle that is no window any more.
 
 #include <cstdint>
+#include <functional>
 
 #include "delivery/app_state.hpp"
+#include "delivery/dpi_scale.hpp"
 #include "platform/clock.hpp"
 #include "platform/message_box.hpp"
 #include "platform/window_system.hpp"
@@ -18,9 +20,8 @@ DeliveryMode readDeliveryMode(const MainUnits& units);
 
 namespace delivery {
 
-// Client-area points of the chat client, valid once its main window is 1000 x 700.
-constexpr int kClientWidth = 1000;
-constexpr int kClientHeight = 700;
+// Client-area points of the chat client, valid once its main window is 1000 x 700 (its layout
+// at 96 DPI; dpi_scale.hpp carries both into the client's space on a scaled screen).
 constexpr ScreenPoint kOpenCardPoint{181, 118};
 constexpr ScreenPoint kPublicInputPoint{585, 643};
 constexpr ScreenPoint kPublicSendPoint{917, 633};
@@ -36,6 +37,9 @@ constexpr unsigned kVkMenu = 18;
 
 inline constexpr const char* kClientClass = "TXGuiFoundation";
 inline constexpr const char* kCardTitle = "修改房间名片";
+inline constexpr const char* kClientTooSmall =
+    "QT语音窗口调整不到字幕所需的大小（屏幕太小？），不会向它发送字幕；"
+    "请在更大的屏幕上重新选择字幕类型";
 
 /// lParam of a mouse message at client point (x, y).
 constexpr std::intptr_t pointParam(int x, int y) { return x + y * 65536; }
@@ -64,11 +68,12 @@ PostResult postKeyPress(WindowSystem& windows, WindowHandle window, unsigned vir
 /// playback cannot go on until the user acts.
 enum class LineOutcome {
     Delivered,
-    NoTarget,      // TargetWindow is 0
-    TargetClosed,  // TargetWindow no longer names a window: the client was closed or restarted
-    NoCardDialog,  // the card dialog is gone and could not be opened again
-    Refused,       // Windows refused the posts: the client runs with higher privilege
-    NotPosted,     // a post failed for another reason (the client's queue is full)
+    NoTarget,        // TargetWindow is 0
+    TargetClosed,    // TargetWindow no longer names a window: the client was closed or restarted
+    NoCardDialog,    // the card dialog is gone and could not be opened again
+    Refused,         // Windows refused the posts: the client runs with higher privilege
+    ClientTooSmall,  // the client's window could not be given the size the click points need
+    NotPosted,       // a post failed for another reason (the client's queue is full)
 };
 
 class Delivery {
@@ -85,6 +90,16 @@ class Delivery {
     /// client counts as none.
     bool hasTarget();
 
+    /// Before playback starts: false when the client runs with higher privilege, after saying
+    /// so in the status bar and in a box that offers to restart this program as administrator
+    /// (a Yes runs the restart given below).
+    bool confirmReachable();
+    /// What a Yes in that box does: save the settings, start this program again as
+    /// administrator and close this one.
+    void setRestartAsAdministrator(std::function<void()> restart) {
+        restartAsAdministrator_ = std::move(restart);
+    }
+
     /// Delivers one line in `mode` with the 10 ms pauses between steps; None posts nothing.
     /// Needs a live target; in NicknameCard mode a card dialog that is no window any more is
     /// opened again first. Posts nothing unless the outcome is Delivered.
@@ -97,7 +112,9 @@ class Delivery {
     /// enabled, so the two are kept exclusive here.
     void onModeButtonClicked(DeliveryMode mode);
 
-    /// Click on 公屏字幕: needs a live target; resizes the client to 1000 x 700.
+    /// Click on 公屏字幕: needs a live target; resizes the client to 1000 x 700 at 96 DPI (scaled
+    /// to the screen) and reads the size back: a window that stays smaller is said in the
+    /// status bar, and lines to it end as ClientTooSmall instead of clicking beside controls.
     void onPublicScreenClicked();
     /// Click on 昵称字幕: needs a live target; resizes the client and closes stale card dialogs.
     void onNicknameCardClicked();
@@ -106,11 +123,15 @@ class Delivery {
     void resizeTarget();
     void showNoTarget();
     LineOutcome outcomeOf(PostResult result, WindowHandle window);
+    PostResult clickAt(WindowHandle window, ScreenPoint at96);
 
     WindowSystem& windows_;
     PumpingWait& wait_;
     MessageBoxes& boxes_;
     AppState& state_;
     MainUnits& units_;
+    std::function<void()> restartAsAdministrator_;
     bool refused_ = false;  // the last card-dialog search ended because its click was refused
+    WindowHandle sizedTarget_ = 0;  // the target the last mode click resized ...
+    bool targetFits_ = true;        // ... and whether it came out at the size the points need
 };

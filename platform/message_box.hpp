@@ -6,6 +6,7 @@
 namespace mb {
 constexpr unsigned kOk = 0x0;
 constexpr unsigned kYesNo = 0x4;
+constexpr unsigned kIconWarning = 0x30;
 constexpr unsigned kIconInformation = 0x40;
 constexpr unsigned kTaskModal = 0x2000;
 constexpr int kIdOk = 1;

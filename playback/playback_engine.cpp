@@ -19,6 +19,8 @@ GbkText reasonFor(LineOutcome outcome) {
             return "找不到名片窗口，字幕已停止";
         case LineOutcome::Refused:
             return "QT语音以管理员身份运行，Windows 拦下了发给它的字幕，字幕已停止";
+        case LineOutcome::ClientTooSmall:
+            return "QT语音窗口小于字幕所需的大小，字幕已停止";
         case LineOutcome::NotPosted:
             return "QT语音没有收下字幕（消息队列已满？），字幕已停止";
         case LineOutcome::Delivered:
@@ -59,6 +61,15 @@ void PlaybackEngine::stopToIdle() {
     position_ = 0;
     heldTick_ = false;
     ++epoch_;
+    updatePace();
+}
+
+void PlaybackEngine::updatePace() {
+    // The caption is the state: anything but idle means lines are due or about to be.
+    const bool wanted = units_.开始字幕.text() != kIdleCaption;
+    if (!pace_ || wanted == keepingPace_) return;
+    keepingPace_ = wanted;
+    pace_->keepPace(wanted);
 }
 
 void PlaybackEngine::halt(const GbkText& reason) {
@@ -98,6 +109,8 @@ void PlaybackEngine::startStop() {
         boxes_.show("请先选择歌词LRC！", "没有歌词", mb::kIconInformation | mb::kTaskModal);
         return;
     }
+    // Every line would be refused: the user hears it now, with the way out.
+    if (!delivery_.confirmReachable()) return;
     if (mode == DeliveryMode::NicknameCard) {
         // Playback starts whether or not the dialog turns up.
         startingCard_ = true;
@@ -110,6 +123,7 @@ void PlaybackEngine::startStop() {
         // The song's time 0 is where the accompaniment starts: the gate calls startAt then.
         units_.开始字幕.setText(kWaitingCaption);
         ++epoch_;
+        updatePace();
         if (gate_.hold) gate_.hold();
         return;
     }
@@ -118,6 +132,7 @@ void PlaybackEngine::startStop() {
     units_.开始字幕.setText(kPlayingCaption);
     ++epoch_;
     heldTick_ = false;
+    updatePace();
     // A fresh start puts time 0 at now; a resume makes the entry that was due count as due now.
     anchorMicros_ = clock_.nowMicros() - (position_ > 0 ? entryTimeMicros(position_) : 0);
     if (position_ == 0) {
@@ -135,6 +150,7 @@ void PlaybackEngine::startAt(std::int64_t anchorMicros) {
     units_.开始字幕.setText(kPlayingCaption);
     ++epoch_;
     heldTick_ = false;
+    updatePace();
     position_ = 0;
     nudgeMs_ = startNudgeMs_;
     anchorMicros_ = anchorMicros + startNudgeMs_ * 1000LL;
@@ -281,6 +297,7 @@ bool PlaybackEngine::pauseIfPlaying() {
     units_.开始字幕.setText(kIdleCaption);
     heldTick_ = false;
     ++epoch_;
+    updatePace();
     return true;
 }
 

@@ -22,6 +22,7 @@
 #include "lyrics/playback_seam.hpp"
 #include "platform/clock.hpp"
 #include "platform/message_box.hpp"
+#include "platform/pace.hpp"
 #include "playback/line_transform.hpp"
 #include "ui/main_units.hpp"
 
@@ -52,6 +53,9 @@ class PlaybackEngine : public PlaybackSeam {
     void startAt(std::int64_t anchorMicros);
     /// The gate consulted by every start; none by default, and an empty one removes it.
     void setStartGate(StartGate gate) { gate_ = std::move(gate); }
+    /// Told to keep pace while playing or armed for the accompaniment, and to let go whenever
+    /// the engine goes idle or pauses; none by default.
+    void setPaceKeeper(PaceKeeper* keeper) { pace_ = keeper; }
     /// Expiry of the playback timer: delivers every entry that is due, then re-arms the timer
     /// for the next one; held back until the running delivery ends when one is in progress.
     void tick();
@@ -96,6 +100,7 @@ class PlaybackEngine : public PlaybackSeam {
     void arm(std::int64_t remainingMicros);
     void scrollToSelection();
     void showNudge();
+    void updatePace();
     std::int64_t entryTimeMicros(int entry) const;
 
     MainUnits& units_;
@@ -105,6 +110,8 @@ class PlaybackEngine : public PlaybackSeam {
     LineTransform& transform_;
     Delivery& delivery_;
     StartGate gate_;
+    PaceKeeper* pace_ = nullptr;
+    bool keepingPace_ = false;
 
     int position_ = 0;
     std::int64_t anchorMicros_ = 0;  // clock time of the song's time 0

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "text/codepage.hpp"
+#include "win32/dpi_win32.hpp"
 #include "win32/window_handle.hpp"
 
 namespace {
@@ -250,6 +251,9 @@ void Win32CaptureSurface::destroyOverlay() {
 
 void invertWindowFrame(HWND target) {
     if (!target || !IsWindow(target)) return;
+    // In the window's own space its rectangle and its device context agree at any scaling; in
+    // ours a DPI-aware window's would be scaled down and the frame drawn inside it.
+    const win32::dpi::ScopedWindowSpace space(target);
     RECT r;
     if (!GetWindowRect(target, &r)) return;
     HDC dc = GetWindowDC(target);  // the whole window: border and caption too

@@ -145,6 +145,7 @@ class TimerScheduler {
         if (sink_ && waitable_ && quit_)
             worker_ = CreateThread(nullptr, 0, workerMain, this, 0, nullptr);
         if (!worker_) reportFailure();
+        applyPriority();
     }
 
     // Without ticks no lyric line goes out on time, and the user on stage would only notice
@@ -199,6 +200,22 @@ class TimerScheduler {
         return DefWindowProcW(window, message, wParam, lParam);
     }
 
+  public:
+    static void setRaised(bool raised) {
+        raised_ = raised;
+        if (instance_) instance_->applyPriority();
+    }
+
+  private:
+    // The worker only waits and posts, so running it above everything else costs nothing and
+    // lets an expiry reach the GUI thread at once on a busy machine.
+    void applyPriority() {
+        if (worker_)
+            SetThreadPriority(worker_,
+                              raised_ ? THREAD_PRIORITY_TIME_CRITICAL : THREAD_PRIORITY_NORMAL);
+    }
+
+    static inline thread_local bool raised_ = false;
     static inline thread_local TimerScheduler* instance_ = nullptr;
     const DWORD owner_ = GetCurrentThreadId();
     int users_ = 0;
@@ -211,6 +228,8 @@ class TimerScheduler {
     bool highResolution_ = false;
     bool failureReported_ = false;
 };
+
+void raiseTimerThreadPriority(bool raised) { TimerScheduler::setRaised(raised); }
 
 // The schedule counts microseconds of the performance counter: exact whatever its frequency.
 Win32Timer::Win32Timer()

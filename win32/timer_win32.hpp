@@ -20,6 +20,10 @@
 
 class TimerScheduler;
 
+/// Runs this thread's timer worker (the thread that wakes at each expiry) at a raised priority,
+/// or back at the normal one; also holds for a worker started later.
+void raiseTimerThreadPriority(bool raised);
+
 class Win32Timer final : public TimerUnit {
   public:
     Win32Timer();

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "win32/dpi_win32.hpp"
 #include "win32/wide_text.hpp"
 #include "win32/window_handle.hpp"
 
@@ -15,40 +16,6 @@ using win32::handle;
 using win32::hwnd;
 
 using win32::wide;
-
-// Cantorel follows each screen's density; the client may not, and Windows then shows it in
-// scaled, virtual pixels. Its size and places are read and set in the client's own pixels, the
-// ones its click points are measured in, by taking on its awareness for the call (Windows 10
-// version 1607 on; before it the calls run as they are).
-class InClientPixels {
-  public:
-    explicit InClientPixels(HWND window) {
-        using GetContextFn = HANDLE(WINAPI*)(HWND);
-        using SetContextFn = HANDLE(WINAPI*)(HANDLE);
-        static const auto get = lookUp<GetContextFn>("GetWindowDpiAwarenessContext");
-        static const auto set = lookUp<SetContextFn>("SetThreadDpiAwarenessContext");
-        set_ = set;
-        if (window && get && set) {
-            if (HANDLE context = get(window)) previous_ = set(context);
-        }
-    }
-    ~InClientPixels() {
-        if (previous_) set_(previous_);
-    }
-    InClientPixels(const InClientPixels&) = delete;
-    InClientPixels& operator=(const InClientPixels&) = delete;
-
-  private:
-    template <typename Function>
-    static Function lookUp(const char* name) {
-        HMODULE user32 = GetModuleHandleW(L"user32.dll");
-        return reinterpret_cast<Function>(
-            reinterpret_cast<void*>(user32 ? GetProcAddress(user32, name) : nullptr));
-    }
-
-    HANDLE(WINAPI* set_)(HANDLE) = nullptr;
-    HANDLE previous_ = nullptr;
-};
 
 }  // namespace
 
@@ -77,6 +44,48 @@ PostResult Win32WindowSystem::postUnicodeChar(WindowHandle window, char16_t unit
     return resultOf(PostMessageW(hwnd(window), WM_CHAR, unit, 0));
 }
 
+namespace {
+
+// The mandatory integrity level of a token (a SECURITY_MANDATORY_*_RID), or -1 unreadable.
+long integrityOf(HANDLE token) {
+    DWORD size = 0;
+    GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+    if (size == 0) return -1;
+    std::string buffer(size, '\0');
+    if (!GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), size, &size)) return -1;
+    const auto* label = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer.data());
+    PSID sid = label->Label.Sid;
+    if (!sid || !IsValidSid(sid) || *GetSidSubAuthorityCount(sid) == 0) return -1;
+    return static_cast<long>(*GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1u));
+}
+
+long ownIntegrity() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return -1;
+    const long level = integrityOf(token);
+    CloseHandle(token);
+    return level;
+}
+
+}  // namespace
+
+bool Win32WindowSystem::outranksUs(WindowHandle window) {
+    DWORD pid = 0;
+    if (window == 0 || GetWindowThreadProcessId(hwnd(window), &pid) == 0 || pid == 0) return false;
+    // A process of higher integrity will not open up to us: the refusal is itself the answer.
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
+    HANDLE token = nullptr;
+    const bool opened = OpenProcessToken(process, TOKEN_QUERY, &token) != FALSE;
+    const DWORD error = GetLastError();
+    CloseHandle(process);
+    if (!opened) return error == ERROR_ACCESS_DENIED;
+    const long theirs = integrityOf(token);
+    CloseHandle(token);
+    const long ours = ownIntegrity();
+    return theirs >= 0 && ours >= 0 && theirs > ours;
+}
+
 bool Win32WindowSystem::isUnicodeWindow(WindowHandle window) {
     return window != 0 && IsWindowUnicode(hwnd(window)) != FALSE;
 }
@@ -91,16 +100,29 @@ bool Win32WindowSystem::isWindow(WindowHandle window) {
     return window != 0 && IsWindow(hwnd(window)) != FALSE;
 }
 
+// A window's rectangle is read and set in the window's own space (see geometryDpi): Windows
+// would otherwise scale it between its DPI and ours, rounding on the way.
 std::optional<ScreenRect> Win32WindowSystem::windowRect(WindowHandle window) {
     RECT r;
-    const InClientPixels pixels(hwnd(window));
-    if (window == 0 || !GetWindowRect(hwnd(window), &r)) return std::nullopt;
+    if (window == 0) return std::nullopt;
+    const win32::dpi::ScopedWindowSpace space(hwnd(window));
+    if (!GetWindowRect(hwnd(window), &r)) return std::nullopt;
     return ScreenRect{r.left, r.top, r.right, r.bottom};
 }
 
 void Win32WindowSystem::moveWindow(WindowHandle window, int left, int top, int width, int height) {
-    const InClientPixels pixels(hwnd(window));
+    const win32::dpi::ScopedWindowSpace space(hwnd(window));
     MoveWindow(hwnd(window), left, top, width, height, TRUE);
+}
+
+DpiView Win32WindowSystem::clientDpi(WindowHandle window) {
+    return win32::dpi::windowView(hwnd(window));
+}
+
+DpiView Win32WindowSystem::geometryDpi(WindowHandle window) {
+    // windowRect and moveWindow switch into the window's own space where Windows can, so that
+    // space is the client's; where it cannot, windowView answers with this thread's.
+    return win32::dpi::windowView(hwnd(window));
 }
 
 WindowHandle Win32WindowSystem::desktopWindow() { return handle(GetDesktopWindow()); }
@@ -130,7 +152,6 @@ std::uint32_t Win32WindowSystem::currentProcessId() { return GetCurrentProcessId
 ScreenPoint Win32WindowSystem::clientOrigin(WindowHandle window) {
     HWND w = window != 0 ? hwnd(window) : GetForegroundWindow();
     POINT p{0, 0};
-    const InClientPixels pixels(w);
     if (w) ClientToScreen(w, &p);
     return {p.x, p.y};
 }

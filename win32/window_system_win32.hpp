@@ -17,6 +17,9 @@ class Win32WindowSystem final : public WindowSystem {
                     std::intptr_t lParam) override;
     PostResult postUnicodeChar(WindowHandle window, char16_t unit) override;
     bool isUnicodeWindow(WindowHandle window) override;
+    DpiView clientDpi(WindowHandle window) override;
+    DpiView geometryDpi(WindowHandle window) override;
+    bool outranksUs(WindowHandle window) override;
     WindowHandle findTopLevel(const GbkText& className, const GbkText& title) override;
     bool isWindow(WindowHandle window) override;
     std::optional<ScreenRect> windowRect(WindowHandle window) override;

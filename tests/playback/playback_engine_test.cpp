@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "delivery/privilege.hpp"
 #include "tests/playback/engine_harness.hpp"
 
 using ::testing::ElementsAre;
@@ -504,4 +505,69 @@ TEST(PlaybackEngine, NextAndPreviousLineJumpFromTheSelectedRow) {
     EXPECT_THAT(h.sent(), ElementsAre("1", "2", "1", "2", "3"));
     EXPECT_THAT(h.sentAtMs(), ElementsAre(0, 20, 40, 1040, 1560));
     EXPECT_EQ(h.caption(), "开始字幕");
+}
+
+TEST(PrivilegedClient, AStartAgainstAnElevatedClientOffersTheRestartAndSendsNothing) {
+    for (int answer : {mb::kIdYes, mb::kIdNo}) {
+        EngineHarness h;
+        int restarts = 0;
+        h.delivery.setRestartAsAdministrator([&] { ++restarts; });
+        h.windows.elevated = {EngineHarness::kTarget};
+        h.load({{1000, "a"}, {2000, "b"}});
+        h.boxes.answerNext(answer);
+        h.engine.startStop();
+        h.runMs(3000);
+        EXPECT_TRUE(h.windows.posts.empty());
+        EXPECT_EQ(h.caption(), "开始字幕");
+        ASSERT_EQ(h.boxes.shown().size(), 1u);
+        EXPECT_EQ(h.boxes.shown()[0].style, mb::kYesNo | mb::kIconWarning | mb::kTaskModal);
+        EXPECT_EQ(h.units.状态条1.part(StatusBar::kMessage), privilege::kClientElevated);
+        EXPECT_EQ(restarts, answer == mb::kIdYes ? 1 : 0);
+    }
+}
+
+TEST(PrivilegedClient, PostsRefusedMidSongStopWithTheReasonAndCountNothingAsSent) {
+    EngineHarness h;
+    h.load({{1000, "a"}, {2000, "b"}, {3000, "c"}});
+    h.engine.startStop();
+    h.runMs(1500);
+    // The client restarted as administrator: detection at capture could not know.
+    h.windows.answer = [](const PostedMessage&) { return PostResult::Refused; };
+    h.runMs(3000);
+    EXPECT_THAT(h.sent(), ElementsAre("a"));
+    EXPECT_EQ(h.windows.dropped.size(), 1u);
+    EXPECT_EQ(h.caption(), "开始字幕");
+    EXPECT_NE(h.units.状态条1.part(StatusBar::kMessage).find("管理员"), GbkText::npos);
+}
+
+TEST(PlaybackEngine, PaceIsKeptWhilePlayingOrArmedAndLetGoWhenIdleOrPaused) {
+    struct RecordingPace : PaceKeeper {
+        std::vector<bool> calls;
+        void keepPace(bool on) override { calls.push_back(on); }
+    } pace;
+    struct Gate : StartGate {
+        bool isArmed = false;
+        bool wanted() override { return true; }
+        void arm() override { isArmed = true; }
+        bool armed() const override { return isArmed; }
+        void disarm() override { isArmed = false; }
+    } gate;
+    EngineHarness h;
+    h.engine.setPaceKeeper(&pace);
+    h.load({{1000, "a"}, {2000, "b"}});
+    h.engine.startStop();  // plays to the end
+    h.runMs(2500);
+    h.engine.startStop();  // and again, paused by a file choice
+    EXPECT_TRUE(h.engine.pauseIfPlaying());
+    h.engine.startStop();  // resumed, stopped by the button
+    h.engine.startStop();
+    EXPECT_THAT(pace.calls, ElementsAre(true, false, true, false, true, false));
+
+    pace.calls.clear();
+    h.engine.setStartGate(&gate);
+    h.engine.startStop();  // armed for the accompaniment ...
+    EXPECT_THAT(pace.calls, ElementsAre(true));
+    h.engine.startAt(h.clock.nowMicros());  // ... which starts: still keeping pace
+    h.engine.startStop();
+    EXPECT_THAT(pace.calls, ElementsAre(true, false));
 }

@@ -145,9 +145,20 @@ TEST_F(PracticeClientDelivery, WindowQueriesDescribeTheClient) {
     // A capture dropped on the public chat must give the room itself, as with the real client.
     EXPECT_EQ(windows.windowFromPoint({origin.x + 600, origin.y + 300}), room);
 
+    // The room takes characters as UTF-16, runs at our privilege, and under Wine every window
+    // is per-monitor aware at the configured DPI: its own space is the one its rectangle uses.
+    EXPECT_TRUE(windows.isUnicodeWindow(room));
+    EXPECT_FALSE(windows.outranksUs(room));
+    EXPECT_EQ(windows.clientDpi(room), windows.geometryDpi(room));
+    EXPECT_GE(windows.clientDpi(room).dpi, 96);
+    EXPECT_EQ(windows.postUnicodeChar(room, u'中'), PostResult::Posted);
+
     ASSERT_TRUE(client.stop());
     EXPECT_FALSE(windows.isWindow(room));
     EXPECT_FALSE(windows.windowRect(room).has_value());
+    // A post to a window that is gone says so.
+    EXPECT_EQ(windows.post(room, msg::kMouseMove, 0, 0), PostResult::Failed);
+    EXPECT_EQ(windows.postUnicodeChar(room, u'a'), PostResult::Failed);
 }
 
 // On stage the singer cannot watch the client: with real windows the engine stops on a room

@@ -18,6 +18,12 @@
 //                                   after its label, the list after the units above it
 //   e2e-probe firstrow TITLE KEY    screen x y inside the first row of the first list view
 //                                   after unit KEY among its siblings
+//   e2e-probe sleeper OUT SECONDS   an ideal sleeper beside a timed run: wakes every 2 ms on
+//                                   absolute deadlines (high-resolution waitable timer, as
+//                                   Cantorel's timers) and appends "t_us late_us" to OUT for
+//                                   every wake more than 1 ms late, t_us on the performance
+//                                   counter as in the practice client's log; a machine stall
+//                                   shows there as it shows in the lines
 // Exit code 1 when nothing matches.
 #include <windows.h>
 
@@ -158,7 +164,53 @@ std::string utf8(const std::wstring& text) {
 
 }  // namespace
 
+namespace {
+
+long long counterMicros() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart / frequency.QuadPart * 1000000 +
+           now.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart;
+}
+
+int sleeper(const wchar_t* out, int seconds) {
+    FILE* file = _wfopen(out, L"ab");
+    if (!file) return 1;
+    HANDLE timer =
+        CreateWaitableTimerExW(nullptr, nullptr, 0x2 /* high resolution */, TIMER_ALL_ACCESS);
+    if (!timer) timer = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
+    constexpr long long kPeriod = 2000;
+    const long long start = counterMicros();
+    for (long long due = start + kPeriod; due < start + seconds * 1000000LL; due += kPeriod) {
+        const long long left = due - counterMicros();
+        if (left > 0) {
+            LARGE_INTEGER relative;
+            relative.QuadPart = -left * 10;
+            SetWaitableTimer(timer, &relative, 0, nullptr, nullptr, FALSE);
+            WaitForSingleObject(timer, INFINITE);
+        }
+        const long long now = counterMicros();
+        if (now - due > 1000) {
+            std::fprintf(file, "%lld %lld\n", now, now - due);
+            std::fflush(file);
+        }
+        // After a stall the grid goes on from now: one stall is one record.
+        if (now - due > kPeriod) due = now;
+    }
+    CloseHandle(timer);
+    std::fclose(file);
+    return 0;
+}
+
+}  // namespace
+
 int wmain(int argc, wchar_t** argv) {
+    if (argc >= 4 && std::wstring(argv[1]) == L"sleeper") return sleeper(argv[2], _wtoi(argv[3]));
     if (argc < 3) {
         std::fputs(
             "usage: e2e-probe client|rect|childtext|listitem|unit|next|firstrow|wait|hide|close "

@@ -3,6 +3,7 @@
 #include <windows.h>
 // The common-control headers need what windows.h declares.
 #include <commctrl.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include "app/more_settings.hpp"
@@ -157,7 +158,9 @@ bool MainWindow::onCreate() {
     settings_ = std::make_unique<SettingsStore>(u, options_.programFolder);
     transform_ = std::make_unique<LineTransform>(u, static_cast<std::uint32_t>(clock_.nowMicros()));
     delivery_ = std::make_unique<Delivery>(windows_, wait_, boxes_, state_, u);
+    delivery_->setRestartAsAdministrator([this] { restartAsAdministrator(); });
     engine_ = std::make_unique<PlaybackEngine>(u, state_, boxes_, clock_, *transform_, *delivery_);
+    engine_->setPaceKeeper(&pace_);
     listener_ = std::make_unique<Win32AudioListener>();
     // The setting as the 更多设置 dialog last left it.
     arming_ = std::make_unique<AudioArming>(*engine_, *listener_, u,
@@ -209,6 +212,27 @@ void MainWindow::saveSettings() {
     } else {
         saveFailureShown_ = !settings_panel::saveAtClose(*settings_, boxes_);
     }
+}
+
+void MainWindow::restartAsAdministrator() {
+    // Asked for by the user: the settings are kept whatever 退出前自动保存所有配置 says.
+    if (settings_) settings_->save();
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const std::wstring folder = gui::wide(options_.programFolder);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOASYNC;
+    info.hwnd = hwnd_;
+    info.lpVerb = L"runas";  // the consent prompt; a refusal comes back as a failure
+    info.lpFile = path;
+    info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (length == 0 || length >= MAX_PATH || !ShellExecuteExW(&info)) {
+        main_->状态条1.setPart(StatusBar::kMessage, "没有以管理员身份重新启动 Cantorel");
+        return;
+    }
+    PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
 void MainWindow::wireHandlers() {

@@ -27,6 +27,7 @@
 #include "win32/gui/win32_units.hpp"
 #include "win32/hotkeys_win32.hpp"
 #include "win32/message_boxes_win32.hpp"
+#include "win32/pace_win32.hpp"
 #include "win32/pumping_wait_win32.hpp"
 #include "win32/web_fetcher_win32.hpp"
 #include "win32/window_system_win32.hpp"
@@ -67,6 +68,7 @@ class MainWindow {
     void chooseFolder();
     void loadSelectedFile();
     void saveSettings();
+    void restartAsAdministrator();
     // The 更多设置 button and the global hotkeys.
     void wireMoreSettings();
     void openMoreSettings();
@@ -92,6 +94,7 @@ class MainWindow {
     Win32MessageBoxes boxes_;
     Win32Clock clock_;
     Win32PumpingWait wait_;
+    Win32PaceKeeper pace_;
     std::unique_ptr<UpdateService> updates_;
     // cantorel.ini's [lyrics] and [hotkeys]; file loading reads the lyric shape from here.
     MoreSettings more_;
