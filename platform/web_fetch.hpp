@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "text/gbk_text.hpp"
 
@@ -44,6 +45,10 @@ struct FetchRequest {
     /// When set, called on the transfer's thread with the body bytes received so far and the
     /// announced length (-1 when none): as the response arrives and after every part of the body.
     std::function<void(std::size_t received, long long announced)> progress = {};
+    /// When set, the body of a 2xx answer goes here part by part, on the transfer's thread,
+    /// instead of into FetchOutcome::body (which then stays empty): a large download never sits
+    /// in memory. Returning false ends the transfer with FetchFailure::Other.
+    std::function<bool(std::string_view part)> sink = {};
 };
 
 struct FetchOutcome {
@@ -55,8 +60,10 @@ struct FetchOutcome {
     bool ok() const { return failure == FetchFailure::None && status >= 200 && status < 300; }
 };
 
-/// The blocking HTTP GET of the platform. Safe to call from any thread; `cancel`, when given and
-/// set from another thread, ends the transfer within about a second with FetchFailure::Cancelled.
+/// The blocking HTTP GET of the platform. Redirects are followed (ten at most) only to http and
+/// https addresses and never from https down to http. Safe to call from any thread; `cancel`, when
+/// given and set from another thread, ends the transfer within about a second with
+/// FetchFailure::Cancelled.
 class HttpClient {
   public:
     virtual ~HttpClient() = default;

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "app/update_settings.hpp"
+#include "update/update_checker.hpp"
 #include "win32/gui/update_window.hpp"
 #include "win32/message_boxes_win32.hpp"
 #include "win32/web_fetcher_win32.hpp"
-#include "update/update_checker.hpp"
 
 class UpdateService {
   public:
