@@ -22,8 +22,11 @@ void usage(FILE* out) {
         "      play a lyric in real time, printing each delivered line\n"
         "  search TEXT [--source lrclib|site] [--site HOST_OR_URL] [--lrclib URL] [--json]\n"
         "      search a lyric source, one hit a line (song TAB artist)\n"
-        "  download TEXT --pick N [--dir DIR] [--source ...] [--site ...] [--lrclib ...]\n"
-        "      save the lyric of hit N (from 1) into DIR and print its path\n"
+        "  download TEXT --pick N [--dir DIR] [--overwrite] [--source ...] [--site ...]\n"
+        "           [--lrclib ...]\n"
+        "      save the lyric of hit N (from 1) into DIR and print its path; a different\n"
+        "      lyric of the same name is kept and the new one saved as \"NAME (2).lrc\"\n"
+        "      unless --overwrite is given\n"
         "\n"
         "search and download exit with 2 when the source cannot be reached or gives nothing\n"
         "usable, 1 on bad arguments.\n",

@@ -34,6 +34,7 @@ struct SearchOptions {
     bool json = false;
     int pick = 0;  // download only: the hit, counted from 1
     std::optional<std::string> dir;
+    bool overwrite = false;  // download only: replace a different lyric of the same name
 };
 
 void fail(const char* command, const std::string& message) {
@@ -75,6 +76,8 @@ std::optional<SearchOptions> readOptions(const char* command, const Args& args, 
             }
         } else if (arg == "--json" && !download) {
             options.json = true;
+        } else if (arg == "--overwrite" && download) {
+            options.overwrite = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             fail(command, "unknown option '" + arg + "'");
             return std::nullopt;
@@ -185,7 +188,13 @@ int runDownload(const Args& args) {
                              codepage::gbkToUtf8(hit.link) + ")");
         return kFetchFailed;
     }
-    const GbkText path = lyricSavePath(dir, hit.song);
+    GbkText path = lyricSavePath(dir, hit.song);
+    // A different lyric of that name stays; the new one takes the next free name.
+    if (files::exists(path) && files::readAll(path) == lyric.bytes) {
+        std::printf("%s\n", codepage::gbkToUtf8(path).c_str());
+        return 0;
+    }
+    if (!options->overwrite) path = nextFreePath(path);
     if (!files::writeAtomically(path, lyric.bytes)) {
         fail("download", "cannot write '" + codepage::gbkToUtf8(path) + "'");
         return kFetchFailed;

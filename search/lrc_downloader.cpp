@@ -64,7 +64,18 @@ void LrcDownloader::finish(const FetchOutcome& outcome, const ChosenHit& hit, bo
             boxes_.show("是否需要下载歌词？", "歌词下载提示！", mb::kYesNo | mb::kTaskModal);
         if (answer != mb::kIdYes) return;
     }
-    const GbkText path = lyricSavePath(units_.编辑框1.text(), hit.song);
+    GbkText path = lyricSavePath(units_.编辑框1.text(), hit.song);
+    // A lyric of the same name may be one the user corrected by hand: it is never replaced
+    // without a question, and a No keeps it and saves the new one beside it.
+    if (files::exists(path)) {
+        if (files::readAll(path) == bytes) {
+            units_.状态条1.setPart(StatusBar::kMessage, "歌词下载完毕");
+            return;
+        }
+        const int answer =
+            boxes_.show("已有同名歌词，是否覆盖？", "歌词下载提示！", mb::kYesNo | mb::kTaskModal);
+        if (answer != mb::kIdYes) path = nextFreePath(path);
+    }
     if (!files::writeAtomically(path, bytes)) {
         units_.状态条1.setPart(StatusBar::kMessage, "歌词下载失败：无法写入文件");
         return;
