@@ -123,13 +123,13 @@ std::optional<std::vector<SearchHit>> searchHits(const char* command, const Lyri
     if (searchFailed(outcome)) {
         const GbkText problem = fetchProblem(outcome);
         fail(command, "the search failed: " + (problem.empty() ? "no answer" : why(problem)) +
-                          " (" + codepage::gbkToUtf8(request.url) + ")");
+                          " (" + printableAddress(request.url) + ")");
         return std::nullopt;
     }
     HitList list = source.readHits(outcome.body);
     if (!list.readable) {
-        fail(command, "the answer is not a result of this source (" +
-                          codepage::gbkToUtf8(request.url) + ")");
+        fail(command,
+             "the answer is not a result of this source (" + printableAddress(request.url) + ")");
         return std::nullopt;
     }
     return std::move(list.hits);
@@ -150,8 +150,7 @@ int runSearch(const Args& args) {
             std::printf("{\"song\":%s,\"artist\":%s,\"link\":%s}\n", jsonString(hit.song).c_str(),
                         jsonString(hit.artist).c_str(), jsonString(hit.link).c_str());
         } else {
-            std::printf("%s\t%s\n", codepage::gbkToUtf8(hit.song).c_str(),
-                        codepage::gbkToUtf8(hit.artist).c_str());
+            std::printf("%s\t%s\n", printable(hit.song).c_str(), printable(hit.artist).c_str());
         }
     }
     return 0;
@@ -185,7 +184,7 @@ int runDownload(const Args& args) {
     const LyricBytes lyric = takeLyric(*source, client->fetch(source->lyricRequest(hit.link)));
     if (!lyric.problem.empty()) {
         fail("download", "the lyric download failed: " + why(lyric.problem) + " (" +
-                             codepage::gbkToUtf8(hit.link) + ")");
+                             printableAddress(hit.link) + ")");
         return kFetchFailed;
     }
     GbkText path = lyricSavePath(dir, hit.song);

@@ -48,8 +48,21 @@ bool isRedirect(long status) {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
+std::size_t takeBody(Transfer& transfer, char* data, std::size_t size, std::size_t count);
+
+// libcurl is C: an exception must not pass through it. One that arrives here (no memory, or a
+// sink or progress callback that threw) ends the transfer as a failure.
 std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) {
     auto& transfer = *static_cast<Transfer*>(user);
+    try {
+        return takeBody(transfer, data, size, count);
+    } catch (...) {
+        transfer.sinkRefused = true;
+        return 0;
+    }
+}
+
+std::size_t takeBody(Transfer& transfer, char* data, std::size_t size, std::size_t count) {
     const std::size_t n = size * count;
     if (transfer.received + n > transfer.maxBytes) {
         transfer.tooLarge = true;

@@ -23,8 +23,9 @@ class LrcDownloader {
     void previewHit();
     /// A double-click on 欲下载列表: fetch, preview and save without asking.
     void downloadHit();
-    /// Rebuilds 歌词预览 from the pending lyric bytes, one row per lyric line.
-    void fillPreview();
+    /// Rebuilds 歌词预览 from the pending lyric bytes, one row per lyric line; false (and no
+    /// rows) when the lyric is too large to load.
+    bool fillPreview();
 
     const std::string& pendingBytes() const { return pending_; }
 

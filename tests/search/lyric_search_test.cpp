@@ -300,6 +300,17 @@ TEST(LrcDownload, AnotherLyricOfTheNameIsReplacedOnlyWhenTheUserSaysSo) {
     EXPECT_FALSE(p.saved("a_b (4).lrc"));
 }
 
+TEST(LrcDownload, ALyricTooLargeToLoadIsNeitherShownNorSaved) {
+    DownloadPanel p;
+    std::string tags;
+    for (int i = 0; i < 250000; ++i) tags += "[:1]";
+    p.downloader.downloadHit();
+    p.fetcher.answerLast(FakeWebFetcher::ok(tags + std::string(1000, 'x')));
+    EXPECT_EQ(p.status(), "歌词下载失败：歌词文件太大");
+    EXPECT_FALSE(p.saved());
+    EXPECT_EQ(p.units.歌词预览.rowCount(), 0);
+}
+
 TEST(LrcDownload, DoubleClickSupersedesThePreviewAndNoRowDoesNothing) {
     DownloadPanel p;
     p.downloader.previewHit();
