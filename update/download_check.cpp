@@ -49,13 +49,14 @@ InfoVerdict checkUpdateInfo(const FetchOutcome& page, const UpdateTrust& trust) 
         });
     if (!signedByMaker) return refuse("更新信息的签名不符");
     if (info.address.empty()) return refuse("更新信息没有下载地址");
+    if (!web_address::parse(info.address)) return refuse("下载地址无效");
     if (!web_address::isSecureOrLoopback(info.address)) return refuse("下载地址不是 https");
     if (!isSafeProgramName(info.programName)) return refuse("程序名字不可用");
     if (!info.checksum) return refuse("更新信息没有校验码");
     if (!isVersion(info.version)) return refuse("更新信息没有版本号");
     // An old signed page replayed must not take the user back to an older program.
     if (!isNewerVersion(info.version, trust.runningVersion))
-        return refuse("版本 " + info.version + " 不比当前版本 " + trust.runningVersion + " 新");
+        return refuse("版本 " + info.version + " 不比 " + trust.runningVersion + " 新");
     return {std::move(info), {}};
 }
 

@@ -27,8 +27,10 @@ InstallResult putInPlace(const GbkText& download, const GbkText& target) {
     if (!files::rename(download, target, false)) {
         files::remove(download);
         result.reason = saveFailedReason();
-        if (result.movedAside && !files::rename(old, target, false))
+        if (result.movedAside && !files::rename(old, target, false)) {
             result.reason = undoFailedReason(old);
+            result.undoFailed = true;
+        }
         result.movedAside = false;
         return result;
     }

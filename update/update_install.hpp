@@ -14,6 +14,7 @@ inline constexpr const char* kDownloadSuffix = ".download";
 struct InstallResult {
     bool ok = false;
     bool movedAside = false;  // an earlier file of the target's name is now "<target>.old"
+    bool undoFailed = false;  // ...and could not be put back: `reason` says where it is
     GbkText reason;           // "更新失败：..." when not ok
 };
 

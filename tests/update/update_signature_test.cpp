@@ -92,16 +92,16 @@ TEST(UpdateDecision, ASignedPageMustStillNameASafeNewerProgramOverHttps) {
     };
     const Case cases[] = {
         {site.page("http://example.com/n.exe"), "更新失败：下载地址不是 https"},
-        {site.page("https://example.com/\r\nX: y"), "更新失败：下载地址不是 https"},
+        {site.page("https://example.com/\r\nX: y"), "更新失败：下载地址无效"},
         {site.page(""), "更新失败：更新信息没有下载地址"},
         {site.page("https://example.com/n.exe", "..\\evil.exe"), "更新失败：程序名字不可用"},
         {site.page("https://example.com/n.exe", "n.exe", ""), "更新失败：更新信息没有校验码"},
         {site.page("https://example.com/n.exe", "n.exe", kSum, ""), "更新失败：更新信息没有版本号"},
         // A page of an older release, replayed, must not take the user back.
         {site.page("https://example.com/n.exe", "n.exe", kSum, "4.0"),
-         "更新失败：版本 4.0 不比当前版本 4.0 新"},
+         "更新失败：版本 4.0 不比 4.0 新"},
         {site.page("https://example.com/n.exe", "n.exe", kSum, "3.2"),
-         "更新失败：版本 3.2 不比当前版本 4.0 新"},
+         "更新失败：版本 3.2 不比 4.0 新"},
     };
     for (const Case& c : cases) EXPECT_EQ(site.check(c.page).reason, c.reason) << c.page;
     // Plain http is allowed only to the machine itself (the tests' own servers).

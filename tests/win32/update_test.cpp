@@ -226,7 +226,7 @@ TEST_F(UpdateRun, RefusedUpdatesStartNothingAndGiveTheProgramBack) {
         {"signed by another key", "", Mode::Whole, "更新失败：更新信息的签名不符",
          signPage(stranger, info(base, "mark.exe", digest_))},
         {"older version", info(base, "mark.exe", digest_, "3.9"), Mode::Whole,
-         "更新失败：版本 3.9 不比当前版本 " CANTOREL_VERSION " 新"},
+         "更新失败：版本 3.9 不比 " CANTOREL_VERSION " 新"},
         {"wrong checksum", info(base, "mark.exe", std::string(64, '0')), Mode::Whole,
          "更新失败：校验码不符"},
         {"parent folder", info(base, "..\\evil.exe", digest_), Mode::Whole,

@@ -14,6 +14,7 @@
 #include "update/update_install.hpp"
 #include "win32/gui/gui_text.hpp"
 #include "win32/gui/top_window.hpp"
+#include "win32/message_boxes_win32.hpp"
 
 namespace {
 
@@ -259,14 +260,22 @@ void UpdateDownloadWindow::onDownloaded() {
 
 bool UpdateDownloadWindow::install() {
     const GbkText target = files::join(options_.programFolder, info_.programName);
+    // The one failure the user must act on: the earlier program is no longer where it was.
+    // The label is one short line, so the box gives the whole path.
+    auto tellWhere = [](const GbkText& reason) {
+        Win32MessageBoxes().show(reason, "字幕工具版本更新提示：",
+                                 mb::kIconInformation | mb::kTaskModal);
+    };
     const InstallResult placed = putInPlace(job_->path, target);
     if (!placed.ok) {
         fail(placed.reason);
+        if (placed.undoFailed) tellWhere(placed.reason);
         return false;
     }
     if (!startProgram(gui::wide(target), gui::wide(options_.programFolder))) {
         const std::optional<GbkText> undoFailed = undoInstall(target, placed.movedAside);
         fail(undoFailed ? *undoFailed : startFailedReason());
+        if (undoFailed) tellWhere(*undoFailed);
         return false;
     }
     return true;
