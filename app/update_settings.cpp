@@ -9,6 +9,7 @@ UpdateSettings readUpdateSettings(std::string_view content) {
         gbk::trimBlanks(cantorel_ini::value(content, "network", "update_notice", ""));
     settings.infoAddress =
         gbk::trimBlanks(cantorel_ini::value(content, "network", "update_info", ""));
+    settings.updateKey = gbk::trimBlanks(cantorel_ini::value(content, "network", "update_key", ""));
     settings.limits = readNetworkSettings(content).limits;
     return settings;
 }

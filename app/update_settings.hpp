@@ -1,6 +1,8 @@
 #pragma once
 // The update's addresses in cantorel.ini [network]: update_notice (the notice page) and
 // update_info (the information page). Both empty, the default, means no check at all.
+// update_key names a public key (PEM text on one line, or its base64) that may sign the
+// information page besides the release's own.
 
 #include <string_view>
 
@@ -10,6 +12,7 @@
 struct UpdateSettings {
     GbkText noticeAddress;
     GbkText infoAddress;
+    GbkText updateKey;
     FetchLimits limits;  // the same limits as every other fetch
 };
 

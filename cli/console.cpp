@@ -4,12 +4,25 @@
 
 #include "cli/arguments.hpp"
 #include "text/codepage.hpp"
+#include "text/web_address.hpp"
 
 namespace cli {
 
+std::string printable(const GbkText& text) {
+    std::string out = codepage::gbkToUtf8(text);
+    for (char& c : out) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b < 0x20 && c != '\t') || b == 0x7F) c = '?';
+    }
+    return out;
+}
+
+std::string printableAddress(const GbkText& url) {
+    return printable(web_address::withoutPassword(url));
+}
+
 int ConsoleMessageBoxes::show(const GbkText& text, const GbkText& title, unsigned) {
-    std::fprintf(stderr, "%s: %s\n", codepage::gbkToUtf8(title).c_str(),
-                 codepage::gbkToUtf8(text).c_str());
+    std::fprintf(stderr, "%s: %s\n", printable(title).c_str(), printable(text).c_str());
     shown_ = true;
     return mb::kIdOk;
 }
@@ -34,7 +47,7 @@ std::string jsonString(const GbkText& text) {
                 out += "\\t";
                 break;
             default:
-                if (static_cast<unsigned char>(c) < 0x20) {
+                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
                     char escaped[8];
                     std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
                     out += escaped;

@@ -21,6 +21,13 @@ class ConsoleMessageBoxes : public MessageBoxes {
     bool shown_ = false;
 };
 
+/// `text` in UTF-8 with every control byte but the tab (and DEL) shown as "?": text from the
+/// network or a file may carry escape sequences that would drive the terminal.
+std::string printable(const GbkText& text);
+
+/// `url` as `printable` shows it, with any password inside it hidden.
+std::string printableAddress(const GbkText& url);
+
 /// `text` as a JSON string in UTF-8, quotes included.
 std::string jsonString(const GbkText& text);
 

@@ -206,7 +206,7 @@ int runPlay(const Args& args) {
     int delivered = 0;
     ConsoleClient client(time, [&](const ClientLine& line) {
         std::printf("%s %s\n", elapsedStamp(line.startMicros - startMicros).c_str(),
-                    codepage::gbkToUtf8(line.text).c_str());
+                    printable(line.text).c_str());
         std::fflush(stdout);
         ++delivered;
     });

@@ -40,6 +40,7 @@ struct SearchOptions {
     bool json = false;
     int pick = 0;  // download only: the hit, counted from 1
     std::optional<std::string> dir;
+    bool overwrite = false;  // download only: replace a different lyric of the same name
 };
 
 void fail(const char* command, const std::string& message) {
@@ -98,6 +99,8 @@ std::optional<SearchOptions> readOptions(const char* command, const Args& args, 
             }
         } else if (arg == "--json" && !download) {
             options.json = true;
+        } else if (arg == "--overwrite" && download) {
+            options.overwrite = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             fail(command, "unknown option '" + arg + "'");
             return std::nullopt;
@@ -172,12 +175,12 @@ std::optional<std::vector<SearchHit>> searchHits(const char* command,
             const GbkText problem = fetchProblem(outcomes[i]);
             fail(command,
                  label + ": the search failed: " + (problem.empty() ? "no answer" : why(problem)) +
-                     " (" + codepage::gbkToUtf8(requests[i].url) + ")");
+                     " (" + printableAddress(requests[i].url) + ")");
             continue;
         }
         if (!list->readable) {
             fail(command, label + ": the answer is not a result of this source (" +
-                              codepage::gbkToUtf8(requests[i].url) + ")");
+                              printableAddress(requests[i].url) + ")");
             continue;
         }
         ++answered;
@@ -214,8 +217,7 @@ int runSearch(const Args& args) {
                         jsonString(hit.link).c_str(), jsonString(GbkText(hit.source)).c_str(),
                         hit.durationMs / 1000);
         } else {
-            std::printf("%s\t%s\t%s\n", codepage::gbkToUtf8(hit.song).c_str(),
-                        codepage::gbkToUtf8(hit.artist).c_str(),
+            std::printf("%s\t%s\t%s\n", printable(hit.song).c_str(), printable(hit.artist).c_str(),
                         codepage::gbkToUtf8(GbkText(sourceLabel(hit.source))).c_str());
         }
     }
@@ -252,10 +254,16 @@ int runDownload(const Args& args) {
     const LyricBytes lyric = takeLyric(*source, client->fetch(source->lyricRequest(hit.link)));
     if (!lyric.problem.empty()) {
         fail("download", "the lyric download failed: " + why(lyric.problem) + " (" +
-                             codepage::gbkToUtf8(hit.link) + ")");
+                             printableAddress(hit.link) + ")");
         return kFetchFailed;
     }
-    const GbkText path = lyricSavePath(dir, hit.song);
+    GbkText path = lyricSavePath(dir, hit.song);
+    // A different lyric of that name stays; the new one takes the next free name.
+    if (files::exists(path) && files::readAll(path) == lyric.bytes) {
+        std::printf("%s\n", codepage::gbkToUtf8(path).c_str());
+        return 0;
+    }
+    if (!options->overwrite) path = nextFreePath(path);
     if (!files::writeAtomically(path, lyric.bytes)) {
         fail("download", "cannot write '" + codepage::gbkToUtf8(path) + "'");
         return kFetchFailed;

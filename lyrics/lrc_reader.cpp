@@ -7,6 +7,7 @@
 #include <cstring>
 #include <exception>
 #include <limits>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -220,13 +221,43 @@ void writeLineText(const GbkText& text, const TaggedLine& line, const std::vecto
     const std::string_view whole(text.data() + line.begin, line.end - line.begin);
     if (LrcReader::isHeaderLine(whole)) return;
     std::size_t copied = line.begin;
+    // Appends up to the length a line may have; false once it is reached.
+    auto append = [&](std::size_t from, std::size_t count) {
+        const std::size_t room = LrcReader::kMaxLineBytes - lyric.size();
+        lyric.append(text, from, std::min(count, room));
+        return count < room;
+    };
     for (std::uint32_t t = line.firstTag; t < line.firstTag + line.tagCount; ++t) {
         // A tag broken across a line end is no tag of this line's text; it can only be last.
         if (tags[t].end > line.end) break;
-        lyric.append(text, copied, tags[t].begin - copied);
+        if (!append(copied, tags[t].begin - copied)) break;
         copied = tags[t].end;
     }
-    lyric.append(text, copied, line.end - copied);
+    if (lyric.size() < LrcReader::kMaxLineBytes) append(copied, line.end - copied);
+    // A cut never leaves half a character behind.
+    if (lyric.size() == LrcReader::kMaxLineBytes) {
+        std::size_t end = 0;
+        while (end < lyric.size()) {
+            const std::size_t next =
+                end + (gbk::isLeadByte(static_cast<unsigned char>(lyric[end])) ? 2 : 1);
+            if (next > lyric.size()) break;
+            end = next;
+        }
+        lyric.resize(end);
+    }
+}
+
+// The bytes the line's text takes in each of its entries, at most kMaxLineBytes.
+std::size_t lineTextBytes(const GbkText& text, const TaggedLine& line,
+                          const std::vector<Tag>& tags) {
+    if (LrcReader::isHeaderLine(std::string_view(text.data() + line.begin, line.end - line.begin)))
+        return 0;
+    std::size_t bytes = line.end - line.begin;
+    for (std::uint32_t t = line.firstTag; t < line.firstTag + line.tagCount; ++t) {
+        if (tags[t].end > line.end) break;
+        bytes -= tags[t].end - tags[t].begin;
+    }
+    return std::min(bytes, LrcReader::kMaxLineBytes);
 }
 
 }  // namespace
@@ -271,7 +302,7 @@ bool LrcReader::isHeaderLine(std::string_view line) {
 
 namespace {
 
-bool parseText(const GbkText& text, LyricTable& table) {
+bool parseText(const GbkText& text, LyricTable& table, bool* tooLarge) {
     // Positions are kept in 32 bits.
     if (text.size() > std::numeric_limits<std::uint32_t>::max()) return false;
 
@@ -302,6 +333,17 @@ bool parseText(const GbkText& text, LyricTable& table) {
     if (!std::is_sorted(order.begin(), order.end(), earlier)) {
         std::stable_sort(order.begin(), order.end(), earlier);
     }
+    // Every entry holds its own copy of its line's text: what they take together is known
+    // before any is made.
+    const std::size_t budget = text.size() * LrcReader::kMemoryFactor + LrcReader::kMemoryAllowance;
+    std::size_t needed = order.size() * sizeof(LyricLine);
+    for (const TaggedLine& line : lines) {
+        needed += lineTextBytes(text, line, tags) * line.tagCount;
+        if (needed > budget) {
+            if (tooLarge) *tooLarge = true;
+            return false;
+        }
+    }
     std::array<GbkText, kHeaderCount> headers = headerValues(text);
 
     // Nothing fails from here on, so the table is filled in place. Each line's text is built
@@ -328,12 +370,16 @@ bool parseText(const GbkText& text, LyricTable& table) {
 
 }  // namespace
 
-bool LrcReader::parse(const GbkText& text, LyricTable& table) {
+bool LrcReader::parse(const GbkText& text, LyricTable& table, bool* tooLarge) {
+    if (tooLarge) *tooLarge = false;
     // Boost.Regex gives up with an exception when a text makes it backtrack without end, as
     // a tag opening tens of thousands of digits does. Such a file fails to load; it must not
     // take the program down.
     try {
-        return parseText(text, table);
+        return parseText(text, table, tooLarge);
+    } catch (const std::bad_alloc&) {
+        if (tooLarge) *tooLarge = true;
+        return false;
     } catch (const std::exception&) {
         return false;
     }

@@ -17,7 +17,15 @@ class LrcReader {
     /// cannot be converted (no text matched by the tag pattern causes that) or when the text
     /// defeats the pattern matcher (a tag opening tens of thousands of digits). `text` must not
     /// be one of `table`'s own strings; the table's storage is reused.
-    static bool parse(const GbkText& text, LyricTable& table);
+    /// A line's text is cut after kMaxLineBytes (at a character start): no chat message is
+    /// longer. A text whose entries would still take more than kMemoryFactor times its own size
+    /// (plus kMemoryAllowance) is refused as well, with `tooLarge` set when given: thousands of
+    /// tags in front of one long line must not exhaust the machine.
+    static bool parse(const GbkText& text, LyricTable& table, bool* tooLarge = nullptr);
+
+    static constexpr std::size_t kMaxLineBytes = 256;
+    static constexpr std::size_t kMemoryFactor = 32;
+    static constexpr std::size_t kMemoryAllowance = 1 << 20;
 
     /// Milliseconds of one whole time tag such as "[01:23.45]" (fraction in parts of a second,
     /// saturating at INT32_MAX); nullopt when `tag` lacks the "[minutes:" start.

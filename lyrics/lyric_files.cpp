@@ -23,7 +23,8 @@ LoadedLyric loadLyricFile(const GbkText& path, const GbkText& fillText, const Ly
     const std::optional<std::string> bytes = files::readAll(path);
     LoadedLyric loaded;
     loaded.readable = bytes.has_value();
-    loaded.parsed = LrcReader::parse(decodeLyricBytes(bytes.value_or("")).text, loaded.table);
+    loaded.parsed =
+        LrcReader::parse(decodeLyricBytes(bytes.value_or("")).text, loaded.table, &loaded.tooLarge);
     if (!loaded.parsed) {
         loaded.table = LyricTable();
         return loaded;
@@ -55,6 +56,11 @@ void LyricFiles::loadSelectedFile() {
     // The fill text is read now: editing it later changes no loaded row.
     LoadedLyric loaded = loadLyricFile(path, units_.填充.text(), shape_);
     lyrics_ = std::move(loaded.table);
+    if (loaded.tooLarge) {
+        boxes_.show("歌词文件太大，无法载入：" + name, "信息：",
+                    mb::kIconInformation | mb::kTaskModal);
+        return;
+    }
     if (!loaded.parsed) {
         boxes_.show("解析失败,未知原因！", "信息：", mb::kIconInformation | mb::kTaskModal);
         return;

@@ -12,6 +12,7 @@
 struct LoadedLyric {
     bool readable = false;  // false when the file is missing or could not be read
     bool parsed = false;    // false when the reader rejected the text
+    bool tooLarge = false;  // rejected because its entries would not fit in memory
     LyricTable table;       // empty when not parsed
 };
 

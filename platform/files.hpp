@@ -2,6 +2,7 @@
 // Files, picked at build time (posix or win32). Paths are GbkText as the
 // user sees them; each platform converts them at the edge.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +32,26 @@ inline bool writeIfChanged(const GbkText& path, std::string_view bytes) {
 /// lost power) left in its folder: files named like `path` plus ".tmp" and digits, which is the
 /// temporary name `writeAtomically` uses. Other files stay. Returns how many it deleted.
 int removeLeftoverTemporaries(const GbkText& path);
+
+/// A file this process created and alone writes to.
+class NewFile {
+  public:
+    virtual ~NewFile() = default;  // closes the file if close was not called
+    /// Appends `bytes`; false on any failure.
+    virtual bool write(std::string_view bytes) = 0;
+    /// Puts what was written on the disk and closes the file; false on any failure.
+    virtual bool close() = 0;
+};
+
+/// Creates a file that did not exist before, in `folder`, named `prefix` + 16 random hexadecimal
+/// digits + `suffix`: nobody can guess the name in advance, and no existing file (nor a link
+/// planted under that name) is ever opened. Sets `path`; nullptr on failure.
+std::unique_ptr<NewFile> createUnique(const GbkText& folder, const GbkText& prefix,
+                                      const GbkText& suffix, GbkText& path);
+
+/// Renames a file, the new name on the disk before it returns. `replace` lets it replace an
+/// existing `to`; without it an existing `to` makes it fail. False on any failure.
+bool rename(const GbkText& from, const GbkText& to, bool replace);
 
 /// Deletes a file; false when it was missing or could not be deleted.
 bool remove(const GbkText& path);

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "text/gbk_text.hpp"
 
@@ -47,6 +48,10 @@ struct FetchRequest {
     /// The page the request comes from, for services that answer only their own pages; empty:
     /// no Referer header.
     std::string referer = {};
+    /// When set, the body of a 2xx answer goes here part by part, on the transfer's thread,
+    /// instead of into FetchOutcome::body (which then stays empty): a large download never sits
+    /// in memory. Returning false ends the transfer with FetchFailure::Other.
+    std::function<bool(std::string_view part)> sink = {};
 };
 
 struct FetchOutcome {
@@ -58,8 +63,10 @@ struct FetchOutcome {
     bool ok() const { return failure == FetchFailure::None && status >= 200 && status < 300; }
 };
 
-/// The blocking HTTP GET of the platform. Safe to call from any thread; `cancel`, when given and
-/// set from another thread, ends the transfer within about a second with FetchFailure::Cancelled.
+/// The blocking HTTP GET of the platform. Redirects are followed (ten at most) only to http and
+/// https addresses and never from https down to http. Safe to call from any thread; `cancel`, when
+/// given and set from another thread, ends the transfer within about a second with
+/// FetchFailure::Cancelled.
 class HttpClient {
   public:
     virtual ~HttpClient() = default;

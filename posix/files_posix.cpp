@@ -102,6 +102,76 @@ int removeLeftoverTemporaries(const GbkText& path) {
     return removed;
 }
 
+namespace {
+
+class PosixNewFile : public NewFile {
+  public:
+    explicit PosixNewFile(int fd) : fd_(fd) {}
+    ~PosixNewFile() override {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    bool write(std::string_view bytes) override {
+        while (fd_ >= 0 && !bytes.empty()) {
+            const ssize_t wrote = ::write(fd_, bytes.data(), bytes.size());
+            if (wrote < 0 && errno == EINTR) continue;
+            if (wrote <= 0) return false;
+            bytes.remove_prefix(static_cast<std::size_t>(wrote));
+        }
+        return fd_ >= 0;
+    }
+    bool close() override {
+        if (fd_ < 0) return false;
+        const bool synced = ::fsync(fd_) == 0;
+        const bool closed = ::close(fd_) == 0;
+        fd_ = -1;
+        return synced && closed;
+    }
+
+  private:
+    int fd_;
+};
+
+// The folder's own entry on the disk too, so a rename survives a power loss.
+void syncFolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+std::unique_ptr<NewFile> createUnique(const GbkText& folder, const GbkText& prefix,
+                                      const GbkText& suffix, GbkText& path) {
+    std::random_device random;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        char digits[17];
+        std::snprintf(digits, sizeof digits, "%08x%08x", random(), random());
+        const GbkText candidate = join(folder, prefix + digits + suffix);
+        // O_EXCL with O_CREAT also refuses a symbolic link of that name.
+        const int fd =
+            ::open(native(candidate).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0755);
+        if (fd >= 0) {
+            path = candidate;
+            return std::make_unique<PosixNewFile>(fd);
+        }
+        if (errno != EEXIST) break;
+    }
+    return nullptr;
+}
+
+bool rename(const GbkText& from, const GbkText& to, bool replace) {
+    const std::string source = native(from);
+    const std::string target = native(to);
+    const bool moved = replace ? std::rename(source.c_str(), target.c_str()) == 0
+                               : ::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(),
+                                             RENAME_NOREPLACE) == 0;
+    if (moved) syncFolderOf(target);
+    return moved;
+}
+
 bool remove(const GbkText& path) { return std::remove(native(path).c_str()) == 0; }
 
 bool exists(const GbkText& path) {

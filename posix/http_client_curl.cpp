@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/web_fetch.hpp"
+#include "text/web_address.hpp"
 
 namespace {
 
@@ -21,6 +22,8 @@ struct Transfer {
     FetchOutcome outcome;
     std::size_t maxBytes = 0;
     bool tooLarge = false;
+    bool sinkRefused = false;
+    std::size_t received = 0;  // body bytes of this answer, kept or given to the sink
     const std::atomic<bool>* cancel = nullptr;
     const FetchRequest* request = nullptr;
     CURL* curl = nullptr;
@@ -45,19 +48,43 @@ bool isRedirect(long status) {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
+std::size_t takeBody(Transfer& transfer, char* data, std::size_t size, std::size_t count);
+
+// libcurl is C: an exception must not pass through it. One that arrives here (no memory, or a
+// sink or progress callback that threw) ends the transfer as a failure.
 std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) {
     auto& transfer = *static_cast<Transfer*>(user);
+    try {
+        return takeBody(transfer, data, size, count);
+    } catch (...) {
+        transfer.sinkRefused = true;
+        return 0;
+    }
+}
+
+std::size_t takeBody(Transfer& transfer, char* data, std::size_t size, std::size_t count) {
     const std::size_t n = size * count;
-    if (transfer.outcome.body.size() + n > transfer.maxBytes) {
+    if (transfer.received + n > transfer.maxBytes) {
         transfer.tooLarge = true;
         return 0;  // ends the transfer with CURLE_WRITE_ERROR
     }
-    transfer.outcome.body.append(data, n);
+    transfer.received += n;
     transfer.lastByte = monotonicSeconds();
+    long status = 0;
+    curl_easy_getinfo(transfer.curl, CURLINFO_RESPONSE_CODE, &status);
+    // Only the answer itself goes to the sink; a redirect's or an error's body stays here.
+    if (transfer.request->sink && status >= 200 && status < 300) {
+        if (!transfer.request->sink(std::string_view(data, n))) {
+            transfer.sinkRefused = true;
+            return 0;
+        }
+    } else {
+        transfer.outcome.body.append(data, n);
+    }
     if (transfer.request->progress) {
         curl_off_t announced = -1;
         curl_easy_getinfo(transfer.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
-        transfer.request->progress(transfer.outcome.body.size(), announced);
+        transfer.request->progress(transfer.received, announced);
     }
     return n;
 }
@@ -173,6 +200,7 @@ class CurlHttpClient : public HttpClient {
             curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS,
                              static_cast<long>(left > 0.001 ? left * 1000 : 1));
             transfer.outcome.body.clear();
+            transfer.received = 0;
             transfer.lastByte = monotonicSeconds();
             const CURLcode code = curl_easy_perform(curl);
             long status = 0;
@@ -182,12 +210,15 @@ class CurlHttpClient : public HttpClient {
             char* next = nullptr;
             curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &next);
             if (code != CURLE_OK || !isRedirect(status) || !next || hop == 10) break;
-            address = next;
-            // Only the web's own schemes: a redirect must not reach files or other services.
-            if (address.rfind("http://", 0) != 0 && address.rfind("https://", 0) != 0) {
+            // Only the web's own schemes (a redirect must not reach files or other services),
+            // and never from https down to plain http.
+            const std::optional<std::string> redirected =
+                web_address::redirectTarget(address, next);
+            if (!redirected) {
                 transfer.outcome.failure = FetchFailure::BadAddress;
                 break;
             }
+            address = *redirected;
         }
 
         curl_slist_free_all(headers);

@@ -53,8 +53,14 @@ void LrcDownloader::finish(const FetchOutcome& outcome, const ChosenHit& hit, bo
         return;
     }
     pending_ = std::move(lyric.bytes);
+    // A lyric no one could load is neither shown nor saved.
+    if (!fillPreview()) {
+        pending_.clear();
+        units_.预备下载内容.setText("");
+        units_.状态条1.setPart(StatusBar::kMessage, "歌词下载失败：歌词文件太大");
+        return;
+    }
     units_.预备下载内容.setText(decodeLyricBytes(pending_).text);
-    fillPreview();
     refreshFileList_();
     // The bytes answered for are these, even if another preview arrives while the box is up.
     const std::string bytes = pending_;
@@ -64,7 +70,18 @@ void LrcDownloader::finish(const FetchOutcome& outcome, const ChosenHit& hit, bo
             boxes_.show("是否需要下载歌词？", "歌词下载提示！", mb::kYesNo | mb::kTaskModal);
         if (answer != mb::kIdYes) return;
     }
-    const GbkText path = lyricSavePath(units_.编辑框1.text(), hit.song);
+    GbkText path = lyricSavePath(units_.编辑框1.text(), hit.song);
+    // A lyric of the same name may be one the user corrected by hand: it is never replaced
+    // without a question, and a No keeps it and saves the new one beside it.
+    if (files::exists(path)) {
+        if (files::readAll(path) == bytes) {
+            units_.状态条1.setPart(StatusBar::kMessage, "歌词下载完毕");
+            return;
+        }
+        const int answer =
+            boxes_.show("已有同名歌词，是否覆盖？", "歌词下载提示！", mb::kYesNo | mb::kTaskModal);
+        if (answer != mb::kIdYes) path = nextFreePath(path);
+    }
     if (!files::writeAtomically(path, bytes)) {
         units_.状态条1.setPart(StatusBar::kMessage, "歌词下载失败：无法写入文件");
         return;
@@ -73,11 +90,12 @@ void LrcDownloader::finish(const FetchOutcome& outcome, const ChosenHit& hit, bo
     units_.状态条1.setPart(StatusBar::kMessage, "歌词下载完毕");
 }
 
-void LrcDownloader::fillPreview() {
+bool LrcDownloader::fillPreview() {
     ListView& preview = units_.歌词预览;
     preview.clear();
     LyricTable table;
-    if (!LrcReader::parse(decodeLyricBytes(pending_).text, table)) return;
+    bool tooLarge = false;
+    if (!LrcReader::parse(decodeLyricBytes(pending_).text, table, &tooLarge)) return !tooLarge;
     // The rows the lyric list would show once the file is chosen.
     fillEmptyTexts(table, units_.填充.text());
     for (std::size_t i = 0; i < table.lines.size(); ++i) {
@@ -85,4 +103,5 @@ void LrcDownloader::fillPreview() {
             preview.addRow(std::to_string(table.lines[i].time), static_cast<int>(i) + 1);
         preview.setCell(row, 1, table.lines[i].text);
     }
+    return true;
 }

@@ -2,7 +2,8 @@
 // Preview and saving of a hit's LRC file. A click on a row of 欲下载列表 fetches its lyric,
 // shows it in 歌词预览 and asks whether to save it; a double-click saves without asking. What
 // gets saved are the bytes fetched, whole, into the folder the file list shows; a failed, empty
-// or refused answer never touches the disk.
+// or refused answer never touches the disk, and a different lyric of the same name is replaced
+// only when the user says so (otherwise the new one is saved as "name (2).lrc").
 
 #include <cstdint>
 #include <functional>
@@ -22,8 +23,9 @@ class LrcDownloader {
     void previewHit();
     /// A double-click on 欲下载列表: fetch, preview and save without asking.
     void downloadHit();
-    /// Rebuilds 歌词预览 from the pending lyric bytes, one row per lyric line.
-    void fillPreview();
+    /// Rebuilds 歌词预览 from the pending lyric bytes, one row per lyric line; false (and no
+    /// rows) when the lyric is too large to load.
+    bool fillPreview();
 
     const std::string& pendingBytes() const { return pending_; }
 

@@ -48,6 +48,14 @@ GbkText fitLength(GbkText safe) {
     return trimBlanksAndDots(std::string_view(safe).substr(0, cut));
 }
 
+// "SONGLY~1": what Windows makes of a long name for programs that know only 8.3 names. Saving
+// under such a name would write over whichever long-named file holds that alias.
+bool isShortAlias(std::string_view stem) {
+    const std::size_t tilde = stem.rfind('~');
+    return stem.size() <= 8 && tilde != std::string_view::npos && tilde + 1 < stem.size() &&
+           stem.find_first_not_of("0123456789", tilde + 1) == std::string_view::npos;
+}
+
 }  // namespace
 
 bool isReservedDeviceName(std::string_view stem) {
@@ -85,10 +93,25 @@ GbkText safeFileName(const GbkText& name) {
         // The "_" can push a name of full length over it; the stem keeps its "_" in the cut.
         safe = fitLength(safe.substr(0, stemEnd) + "_" + safe.substr(stemEnd));
     }
+    if (isShortAlias(std::string_view(safe).substr(0, stemEnd)))
+        safe[safe.rfind('~', stemEnd)] = '_';
     return safe;
 }
 
 GbkText lyricSavePath(const GbkText& folder, const GbkText& song) {
     const GbkText where = files::isFolder(folder) ? folder : files::programFolder();
     return files::join(where, safeFileName(song) + ".lrc");
+}
+
+GbkText nextFreePath(const GbkText& path) {
+    if (!files::exists(path)) return path;
+    // The dot of the extension belongs to the file name, not to a folder above it.
+    const std::size_t nameStart = gbk::fileNameStart(path);
+    std::size_t dot = path.rfind('.');
+    if (dot == GbkText::npos || dot < nameStart) dot = path.size();
+    for (int n = 2;; ++n) {
+        const GbkText candidate =
+            path.substr(0, dot) + " (" + std::to_string(n) + ")" + path.substr(dot);
+        if (!files::exists(candidate) || n >= 9999) return candidate;
+    }
 }

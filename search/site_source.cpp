@@ -5,6 +5,7 @@
 #include "search/keyword_encoding.hpp"
 #include "text/codepage.hpp"
 #include "text/gbk_markers.hpp"
+#include "text/web_address.hpp"
 
 namespace {
 
@@ -56,10 +57,18 @@ class SiteSource : public LyricSource {
 
     FetchRequest lyricRequest(const GbkText& link) const override {
         // Pages give whole addresses; a root-relative one is read against the site.
-        if (!link.empty() && link[0] == '/' && !startsWithNoCase(link, "//")) {
-            return {base_ + link, "", limits_};
-        }
-        return {link, "", limits_};
+        const GbkText address =
+            !link.empty() && link[0] == '/' && !startsWithNoCase(link, "//") ? base_ + link : link;
+        // A page is the site's word, not the user's: its links are fetched only from the site
+        // itself (never from this machine, the LAN or another host), and never when they hold
+        // control characters (CR LF would split the request) or spaces. The empty address
+        // fails as an invalid one.
+        const std::optional<WebAddress> site = web_address::parse(base_);
+        const std::optional<WebAddress> target = web_address::parse(address);
+        if (!site || !target || !target->userInfo.empty() ||
+            !web_address::sameOrigin(*site, *target))
+            return {"", "", limits_};
+        return {address, "", limits_};
     }
 
     std::optional<std::string> lyricBytes(std::string_view body) const override {

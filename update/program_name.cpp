@@ -1,7 +1,5 @@
 #include "update/program_name.hpp"
 
-#include "platform/files.hpp"
-
 namespace {
 
 constexpr std::size_t kMaxNameBytes = 100;
@@ -45,13 +43,4 @@ bool isSafeProgramName(std::string_view name) {
             return false;
     }
     return !isReservedDevice(name);
-}
-
-InstallPaths installPaths(const GbkText& folder, const GbkText& runningName, const GbkText& name) {
-    InstallPaths paths;
-    paths.target = files::join(folder, name);
-    // A name of our own beside the target, so a download that never finished is known by it.
-    paths.temporary = paths.target + ".download";
-    if (gbk::equalsIgnoringCase(runningName, name)) paths.oldProgram = paths.target + ".old";
-    return paths;
 }

@@ -11,14 +11,3 @@
 /// character Windows forbids in names, and not a reserved device name (CON, PRN, AUX, NUL,
 /// COM1-9, LPT1-9, with any extension). Leading blanks are part of the name.
 bool isSafeProgramName(std::string_view name);
-
-/// The files one update touches, all in the program folder.
-struct InstallPaths {
-    GbkText temporary;   // the download is written here first
-    GbkText target;      // the new program
-    GbkText oldProgram;  // where the running program moves; empty when it stays
-};
-
-/// The paths for `name` (already known to be safe) in `folder`; `runningName` is the running
-/// program's file name. Windows names ignore case, so does the comparison.
-InstallPaths installPaths(const GbkText& folder, const GbkText& runningName, const GbkText& name);

@@ -1,5 +1,6 @@
 #include "update/update_checker.hpp"
 
+#include "text/web_address.hpp"
 #include "update/update_pages.hpp"
 
 UpdateChecker::UpdateChecker(WebFetcher& fetcher, MessageBoxes& boxes, GbkText noticeAddress,
@@ -12,6 +13,8 @@ UpdateChecker::UpdateChecker(WebFetcher& fetcher, MessageBoxes& boxes, GbkText n
 
 void UpdateChecker::run() {
     if (asked_ || noticeAddress_.empty()) return;
+    // A notice that came over plain http could be anybody's: it is not asked for at all.
+    if (!web_address::isSecureOrLoopback(noticeAddress_)) return;
     asked_ = true;
     fetcher_.start(FetchRequest{noticeAddress_, {}, limits_},
                    [this](FetchOutcome outcome) { onNotice(outcome); });

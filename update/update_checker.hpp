@@ -17,8 +17,8 @@ class UpdateChecker {
     UpdateChecker(WebFetcher& fetcher, MessageBoxes& boxes, GbkText noticeAddress,
                   FetchLimits limits, OpenWindow openWindow);
 
-    /// Starts the one check of this run and returns at once; later calls and an empty address
-    /// do nothing.
+    /// Starts the one check of this run and returns at once; later calls, an empty address and
+    /// one that is neither https nor http to a loopback host do nothing.
     void run();
 
     /// True once run has sent the request.

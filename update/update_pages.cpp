@@ -1,6 +1,7 @@
 #include "update/update_pages.hpp"
 
 #include "text/gbk_markers.hpp"
+#include "update/update_signature.hpp"
 
 namespace um = gbk::marker::update;
 
@@ -29,6 +30,13 @@ std::optional<std::string> readChecksum(std::string_view text) {
     return digest;
 }
 
+std::string signedText(std::string_view block) {
+    return "cantorel-update\naddress=" + updateValue(block, um::kAddress) +
+           "\nprogram=" + updateValue(block, um::kProgramName) +
+           "\nsha256=" + updateValue(block, um::kChecksum) +
+           "\nversion=" + updateValue(block, um::kVersion) + "\n";
+}
+
 UpdateInfo readUpdateInfo(std::string_view page) {
     const GbkText block = updateBlock(page);
     UpdateInfo info;
@@ -36,6 +44,10 @@ UpdateInfo readUpdateInfo(std::string_view page) {
     // The name is checked, never tidied: a name that needs tidying is refused as a whole.
     info.programName = updateValue(block, um::kProgramName);
     info.checksum = readChecksum(updateValue(block, um::kChecksum));
+    info.version = gbk::trimBlanks(updateValue(block, um::kVersion));
+    auto signature = decodeBase64(gbk::trimBlanks(updateValue(block, um::kSignature)));
+    if (signature && signature->size() == 64) info.signature = std::move(signature);
+    info.signedText = signedText(block);
     return info;
 }
 

@@ -19,7 +19,10 @@ struct UpdateNotice {
 struct UpdateInfo {
     GbkText address;      // 自动更新地址, blanks (ASCII and full-width) trimmed
     GbkText programName;  // 程序名字, exactly as given
-    std::optional<std::string> checksum;  // 校验码 in lower case; nullopt unless 64 hex digits
+    std::optional<std::string> checksum;   // 校验码 in lower case; nullopt unless 64 hex digits
+    GbkText version;                       // 版本, blanks trimmed
+    std::optional<std::string> signature;  // 签名 decoded: r and s, 64 bytes; nullopt otherwise
+    std::string signedText;                // what the signature covers (signedText of the block)
 };
 
 /// The block of a page: the bytes up to the first NUL, between the first start marker and the
@@ -31,6 +34,11 @@ GbkText updateValue(std::string_view block, std::string_view key);
 
 /// True only for exactly "是": blanks or anything more count as no.
 bool isYes(std::string_view value);
+
+/// What the signature of an information page covers: the raw values of its address,
+/// program-name, checksum and version entries, one labelled line each (scripts/sign-update
+/// writes the same text).
+std::string signedText(std::string_view block);
 
 UpdateNotice readNotice(std::string_view page);
 UpdateInfo readUpdateInfo(std::string_view page);

@@ -205,7 +205,13 @@ void Win32AudioListener::start(OnsetHandler onOnset, FailureHandler onFailure) {
     HANDLE stopEvent = stopEvent_;
     worker_ = std::thread([window, stopEvent, session] {
         const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        std::optional<Outcome> outcome = listen(stopEvent);
+        // Nothing may leave a thread: an exception there ends the program.
+        std::optional<Outcome> outcome;
+        try {
+            outcome = listen(stopEvent);
+        } catch (...) {
+            outcome.emplace(failed("无法监听播放设备，已停止等待伴奏"));
+        }
         if (SUCCEEDED(com)) CoUninitialize();
         if (!outcome) return;  // stopped
         auto* message = new Outcome(std::move(*outcome));

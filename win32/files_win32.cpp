@@ -1,5 +1,7 @@
 // Files on Windows: GBK paths become UTF-16 so the W functions find them on every locale.
 #include <windows.h>
+// bcrypt.h needs what windows.h declares.
+#include <bcrypt.h>
 
 #include <algorithm>
 #include <string_view>
@@ -110,6 +112,66 @@ int removeLeftoverTemporaries(const GbkText& path) {
         if (DeleteFileW(name.c_str())) ++removed;
     }
     return removed;
+}
+
+namespace {
+
+class Win32NewFile : public NewFile {
+  public:
+    explicit Win32NewFile(HANDLE file) : file_(file) {}
+    bool write(std::string_view bytes) override {
+        while (file_.ok() && !bytes.empty()) {
+            const DWORD part = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1 << 20));
+            DWORD wrote = 0;
+            if (!WriteFile(file_.get(), bytes.data(), part, &wrote, nullptr) || wrote != part)
+                return false;
+            bytes.remove_prefix(part);
+        }
+        return file_.ok();
+    }
+    bool close() override {
+        if (!file_.ok()) return false;
+        const bool flushed = FlushFileBuffers(file_.get()) != 0;
+        file_.close();
+        return flushed;
+    }
+
+  private:
+    Handle file_;
+};
+
+}  // namespace
+
+std::unique_ptr<NewFile> createUnique(const GbkText& folder, const GbkText& prefix,
+                                      const GbkText& suffix, GbkText& path) {
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        unsigned char random[8];
+        if (BCryptGenRandom(nullptr, random, sizeof random, BCRYPT_USE_SYSTEM_PREFERRED_RNG) != 0)
+            return nullptr;
+        static constexpr char kHex[] = "0123456789abcdef";
+        std::string digits;
+        for (unsigned char byte : random) {
+            digits += kHex[byte >> 4];
+            digits += kHex[byte & 15];
+        }
+        const GbkText candidate = join(folder, prefix + digits + suffix);
+        // CREATE_NEW never opens what is already there, a planted link included; nobody else
+        // may open the file while it is written.
+        HANDLE file = CreateFileW(wide(candidate).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            path = candidate;
+            return std::make_unique<Win32NewFile>(file);
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    return nullptr;
+}
+
+bool rename(const GbkText& from, const GbkText& to, bool replace) {
+    DWORD flags = MOVEFILE_WRITE_THROUGH;
+    if (replace) flags |= MOVEFILE_REPLACE_EXISTING;
+    return MoveFileExW(wide(from).c_str(), wide(to).c_str(), flags) != 0;
 }
 
 bool remove(const GbkText& path) { return DeleteFileW(wide(path).c_str()) != 0; }

@@ -13,6 +13,8 @@
 #include <mutex>
 #include <thread>
 
+#include "text/web_address.hpp"
+
 namespace {
 
 // Named apart from the core's Clock, which a unity build puts in the same unit.
@@ -63,9 +65,9 @@ struct Transfer {
     bool done = false;
     HINTERNET connection = nullptr;
     HINTERNET request = nullptr;
-    bool closed = false;  // the caller closed the handles; the thread must not use them
+    bool closed = false;           // the caller closed the handles; the thread must not use them
     SteadyClock::time_point lastActive;  // the last time a byte (or the connection) arrived
-    bool connecting = true;              // no response yet
+    bool connecting = true;        // no response yet
     FetchOutcome outcome;
 
     void touch(bool responded) {
@@ -104,7 +106,26 @@ void setTimeouts(HINTERNET handle, const FetchLimits& limits) {
     InternetSetOptionA(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &idleMs, sizeof idleMs);
 }
 
-void Transfer::run(const WinInetAddress& address, const FetchRequest& fetchRequest) {
+bool isRedirect(DWORD status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// The Location header of the answer to `request`; empty when there is none.
+std::string locationOf(HINTERNET request) {
+    std::string value(2048, '\0');
+    DWORD size = static_cast<DWORD>(value.size());
+    if (!HttpQueryInfoA(request, HTTP_QUERY_LOCATION, value.data(), &size, nullptr)) return {};
+    value.resize(size);
+    return value;
+}
+
+// No request carries the user's cookies or logon, none shows a dialog, and none follows a
+// redirect by itself: each is judged by the same rules as in the libcurl client.
+constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                                INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH |
+                                INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTO_REDIRECT;
+
+void Transfer::run(const WinInetAddress& first, const FetchRequest& fetchRequest) {
     const std::string agent =
         fetchRequest.userAgent.empty()
             ? std::string("Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)")
@@ -120,52 +141,72 @@ void Transfer::run(const WinInetAddress& address, const FetchRequest& fetchReque
     INTERNET_PROXY_INFO proxy{INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr};
     InternetSetOptionA(root, INTERNET_OPTION_PROXY, &proxy, sizeof proxy);
 
-    HINTERNET connection = InternetConnectA(
-        root, address.host.c_str(), static_cast<INTERNET_PORT>(address.port),
-        address.user.empty() ? nullptr : address.user.c_str(),
-        address.password.empty() ? nullptr : address.password.c_str(), INTERNET_SERVICE_HTTP, 0, 0);
-    if (!connection) return fail(failureOfError(GetLastError()));
-    {
-        std::lock_guard lock(mutex);
-        if (closed) {
-            InternetCloseHandle(connection);
-            return;
-        }
-        this->connection = connection;
-    }
-    InternetSetOptionA(connection, INTERNET_OPTION_PROXY_USERNAME, const_cast<char*>(""), 0);
-    InternetSetOptionA(connection, INTERNET_OPTION_PROXY_PASSWORD, const_cast<char*>(""), 0);
-    setTimeouts(connection, fetchRequest.limits);
-
-    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
-    if (address.secure) flags |= INTERNET_FLAG_SECURE;
-    const char* accept[] = {"*/*", nullptr};
-    HINTERNET request = HttpOpenRequestA(
-        connection, "GET", address.target.c_str(), "HTTP/1.0",
-        fetchRequest.referer.empty() ? nullptr : fetchRequest.referer.c_str(), accept, flags, 0);
-    if (!request) return fail(failureOfError(GetLastError()));
-    {
-        std::lock_guard lock(mutex);
-        if (closed) {
-            InternetCloseHandle(request);
-            return;
-        }
-        this->request = request;
-    }
-    setTimeouts(request, fetchRequest.limits);
-
-    static const char kAccept[] = "Accept: */*\r\n";
-    if (!HttpSendRequestA(request, kAccept, sizeof kAccept - 1, nullptr, 0))
-        return fail(failureAfterSilence(GetLastError(), fetchRequest.limits.idleSeconds));
-    touch(true);
-
+    std::string url = fetchRequest.url;
+    WinInetAddress address = first;
+    HINTERNET request = nullptr;
     DWORD status = 0;
-    DWORD size = sizeof status;
-    if (HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
-                       nullptr)) {
+    for (int hop = 0;; ++hop) {
+        HINTERNET connection =
+            InternetConnectA(root, address.host.c_str(), static_cast<INTERNET_PORT>(address.port),
+                             address.user.empty() ? nullptr : address.user.c_str(),
+                             address.password.empty() ? nullptr : address.password.c_str(),
+                             INTERNET_SERVICE_HTTP, 0, 0);
+        if (!connection) return fail(failureOfError(GetLastError()));
+        {
+            std::lock_guard lock(mutex);
+            if (closed) {
+                InternetCloseHandle(connection);
+                return;
+            }
+            this->connection = connection;
+        }
+        InternetSetOptionA(connection, INTERNET_OPTION_PROXY_USERNAME, const_cast<char*>(""), 0);
+        InternetSetOptionA(connection, INTERNET_OPTION_PROXY_PASSWORD, const_cast<char*>(""), 0);
+        setTimeouts(connection, fetchRequest.limits);
+
+        DWORD flags = kRequestFlags;
+        if (address.secure) flags |= INTERNET_FLAG_SECURE;
+        const char* accept[] = {"*/*", nullptr};
+        request = HttpOpenRequestA(
+            connection, "GET", address.target.c_str(), "HTTP/1.0",
+            fetchRequest.referer.empty() ? nullptr : fetchRequest.referer.c_str(), accept, flags, 0);
+        if (!request) return fail(failureOfError(GetLastError()));
+        {
+            std::lock_guard lock(mutex);
+            if (closed) {
+                InternetCloseHandle(request);
+                return;
+            }
+            this->request = request;
+        }
+        setTimeouts(request, fetchRequest.limits);
+
+        static const char kAccept[] = "Accept: */*\r\n";
+        if (!HttpSendRequestA(request, kAccept, sizeof kAccept - 1, nullptr, 0))
+            return fail(failureAfterSilence(GetLastError(), fetchRequest.limits.idleSeconds));
+        touch(true);
+
+        status = 0;
+        DWORD size = sizeof status;
+        HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                       nullptr);
+        {
+            std::lock_guard lock(mutex);
+            outcome.status = static_cast<int>(status);
+        }
+        const std::string location = isRedirect(status) ? locationOf(request) : std::string();
+        if (location.empty() || hop == 10) break;
+        const std::optional<std::string> next = web_address::redirectTarget(url, location);
+        const std::optional<WinInetAddress> split =
+            next ? splitAddress(*next) : std::optional<WinInetAddress>();
+        if (!split) return fail(FetchFailure::BadAddress);
+        url = *next;
+        address = *split;
         std::lock_guard lock(mutex);
-        outcome.status = static_cast<int>(status);
+        if (closed) return;
+        closeHandles();
     }
+
     char lengthText[33] = {};
     DWORD lengthSize = sizeof lengthText - 1;
     long long contentLength = -1;
@@ -174,6 +215,9 @@ void Transfer::run(const WinInetAddress& address, const FetchRequest& fetchReque
     }
     if (fetchRequest.progress) fetchRequest.progress(0, contentLength);
     std::string chunk(readChunkSize(contentLength), '\0');
+    // Only the answer itself goes to the sink; an error's body stays in the outcome.
+    const bool toSink = fetchRequest.sink && status >= 200 && status < 300;
+    std::size_t received = 0;
 
     for (;;) {
         DWORD got = 0;
@@ -183,13 +227,19 @@ void Transfer::run(const WinInetAddress& address, const FetchRequest& fetchReque
         if (closed) return;
         const bool silent = silentFor(fetchRequest.limits.idleSeconds);
         if (got > 0) {
-            if (outcome.body.size() + got > fetchRequest.limits.maxBytes) {
+            if (received + got > fetchRequest.limits.maxBytes) {
                 outcome.failure = FetchFailure::TooLarge;
                 return;
             }
-            outcome.body.append(chunk.data(), got);
+            received += got;
+            if (!toSink) {
+                outcome.body.append(chunk.data(), got);
+            } else if (!fetchRequest.sink(std::string_view(chunk.data(), got))) {
+                outcome.failure = FetchFailure::Other;
+                return;
+            }
             lastActive = SteadyClock::now();
-            if (fetchRequest.progress) fetchRequest.progress(outcome.body.size(), contentLength);
+            if (fetchRequest.progress) fetchRequest.progress(received, contentLength);
         }
         if (!read) {
             FetchFailure failure = silent ? FetchFailure::Timeout : failureOfError(error);
@@ -200,7 +250,7 @@ void Transfer::run(const WinInetAddress& address, const FetchRequest& fetchReque
     }
     std::lock_guard lock(mutex);
     // The server closed before the body it announced was complete.
-    if (contentLength > 0 && static_cast<long long>(outcome.body.size()) < contentLength)
+    if (contentLength > 0 && static_cast<long long>(received) < contentLength)
         outcome.failure = FetchFailure::Cut;
 }
 
@@ -214,7 +264,13 @@ class WinInetHttpClient : public HttpClient {
         const auto start = SteadyClock::now();
         transfer->lastActive = start;
         std::thread([transfer, address = *address, request] {
-            transfer->run(address, request);
+            // Nothing may leave a thread: an exception there ends the program.
+            try {
+                transfer->run(address, request);
+            } catch (...) {
+                std::lock_guard lock(transfer->mutex);
+                transfer->outcome.failure = FetchFailure::Other;
+            }
             std::lock_guard lock(transfer->mutex);
             if (!transfer->closed) transfer->closeHandles();
             transfer->done = true;

@@ -6,25 +6,40 @@
 
 #include "platform/sha256.hpp"
 
-std::optional<std::string> sha256Hex(std::string_view bytes) {
+struct Sha256Stream::State {
     BCRYPT_ALG_HANDLE algorithm = nullptr;
-    if (BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0) != 0)
-        return std::nullopt;
-    unsigned char digest[32];
-    bool ok = true;
     BCRYPT_HASH_HANDLE hash = nullptr;
-    ok = BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0, 0) == 0;
+    bool ok = false;
+    State() {
+        ok = BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0) == 0 &&
+             BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0, 0) == 0;
+    }
+    ~State() {
+        if (hash) BCryptDestroyHash(hash);
+        if (algorithm) BCryptCloseAlgorithmProvider(algorithm, 0);
+    }
+};
+
+Sha256Stream::Sha256Stream() : state_(std::make_unique<State>()) {}
+Sha256Stream::~Sha256Stream() = default;
+
+void Sha256Stream::add(std::string_view bytes) {
     // BCryptHashData takes at most 4 GiB a call.
-    for (std::size_t done = 0; ok && done < bytes.size();) {
+    for (std::size_t done = 0; state_->ok && done < bytes.size();) {
         const ULONG part = static_cast<ULONG>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-        ok = BCryptHashData(hash, reinterpret_cast<PUCHAR>(const_cast<char*>(bytes.data() + done)),
-                            part, 0) == 0;
+        state_->ok =
+            BCryptHashData(state_->hash,
+                           reinterpret_cast<PUCHAR>(const_cast<char*>(bytes.data() + done)), part,
+                           0) == 0;
         done += part;
     }
-    if (ok) ok = BCryptFinishHash(hash, digest, sizeof digest, 0) == 0;
-    if (hash) BCryptDestroyHash(hash);
-    BCryptCloseAlgorithmProvider(algorithm, 0);
-    if (!ok) return std::nullopt;
+}
+
+std::optional<std::string> Sha256Stream::finish() {
+    unsigned char digest[32];
+    if (!state_->ok || BCryptFinishHash(state_->hash, digest, sizeof digest, 0) != 0)
+        return std::nullopt;
+    state_->ok = false;
     static constexpr char kHex[] = "0123456789abcdef";
     std::string text;
     for (unsigned char byte : digest) {
@@ -32,4 +47,10 @@ std::optional<std::string> sha256Hex(std::string_view bytes) {
         text += kHex[byte & 15];
     }
     return text;
+}
+
+std::optional<std::string> sha256Hex(std::string_view bytes) {
+    Sha256Stream stream;
+    stream.add(bytes);
+    return stream.finish();
 }

@@ -85,7 +85,13 @@ void Win32WebFetcher::start(FetchRequest request, Done done) {
     jobs_.emplace(id, job);
     HWND sink = static_cast<HWND>(sink_);
     std::thread([client = client_, job, request = std::move(request), sink, id, this] {
-        FetchOutcome outcome = client->fetch(request, &job->cancel);
+        // Nothing may leave a thread: an exception there ends the program.
+        FetchOutcome outcome;
+        try {
+            outcome = client->fetch(request, &job->cancel);
+        } catch (...) {
+            outcome = FetchOutcome{"", 0, FetchFailure::Other};
+        }
         if (job->cancel.load()) return;
         auto* completion = new Completion{this, id, std::move(outcome)};
         if (!PostMessageW(sink, kFetchDone, 0, reinterpret_cast<LPARAM>(completion)))

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/commands.hpp"
+#include "cli/console.hpp"
 #include "tests/cli/command_run.hpp"
 
 namespace {
@@ -37,6 +38,23 @@ TEST_F(ParseCommandTest, PrintsJsonLinesWithEscapedText) {
                            u8"\"\",\"offset\":-120,\"count\":2}\n"
                            u8"{\"time_ms\":1000,\"text\":\"\"}\n"
                            u8"{\"time_ms\":2500,\"text\":\"say \\\"hi\\\"\\t\\\\\"}\n"));
+}
+
+TEST_F(ParseCommandTest, ControlCharactersNeverReachTheTerminal) {
+    // An escape sequence in a downloaded lyric would retitle or clear the user's terminal.
+    write("escape.lrc",
+          "[00:01.00]a\x1b]0;owned\x07"
+          "b\x7f\r\n");
+    const CommandRun run = parse({path("escape.lrc")});
+    EXPECT_EQ(run.out, "1000\ta?]0;owned?b?\n");
+    EXPECT_EQ(cli::printableAddress("http://me:secret@h/\x1b[2J"), "http://me:***@h/?[2J");
+    // Too large to load: said plainly.
+    std::string tags;
+    for (int i = 0; i < 60000; ++i) tags += "[:1]";
+    write("huge.lrc", tags + std::string(300, 'z'));
+    const CommandRun huge = parse({path("huge.lrc")});
+    EXPECT_NE(huge.err.find(reinterpret_cast<const char*>(u8"歌词文件太大")), std::string::npos)
+        << huge.err;
 }
 
 TEST_F(ParseCommandTest, BenchPrintsOneMedianLine) {

@@ -229,4 +229,35 @@ TEST(LrcReader, LongFilesKeepEveryLine) {
     EXPECT_EQ(got.back(), (LyricLine{2999500, "l2999"}));
 }
 
+// Many tags in front of one long line: each entry holds a copy of the line, so without a bound
+// a 240 KB file asked for gigabytes.
+TEST(LrcReader, ManyTagsOnALongLineStayWithinASmallMultipleOfTheFile) {
+    std::string tags;
+    for (int i = 0; i < 20000; ++i) tags += "[0:" + std::to_string(i % 60) + ".0]";
+    // The line ends in a two-byte character that the cut would split.
+    const std::string line =
+        std::string(LrcReader::kMaxLineBytes - 1, 'x') + "\xD6\xD0" + std::string(100000, 'y');
+    const GbkText text = tags + line + "\r\n";
+    LyricTable table;
+    bool tooLarge = true;
+    ASSERT_TRUE(LrcReader::parse(text, table, &tooLarge));
+    EXPECT_FALSE(tooLarge);
+    ASSERT_EQ(table.lines.size(), 20000u);
+    std::size_t bytes = 0;
+    for (const LyricLine& entry : table.lines) {
+        EXPECT_EQ(entry.text, std::string(LrcReader::kMaxLineBytes - 1, 'x'));
+        bytes += entry.text.capacity() + sizeof entry;
+    }
+    EXPECT_LE(bytes, text.size() * LrcReader::kMemoryFactor + LrcReader::kMemoryAllowance);
+
+    // Shorter tags and longer lines still: refused as too large, the table left as it was.
+    std::string more;
+    for (int i = 0; i < 60000; ++i) more += "[:1]";
+    EXPECT_FALSE(LrcReader::parse(more + std::string(300, 'z'), table, &tooLarge));
+    EXPECT_TRUE(tooLarge);
+    EXPECT_EQ(table.lines.size(), 20000u);
+    EXPECT_TRUE(LrcReader::parse("[00:01]\xD6\xD0", table, &tooLarge));
+    EXPECT_FALSE(tooLarge);
+}
+
 }  // namespace

@@ -105,8 +105,15 @@ TEST_F(SearchCommand, DownloadSavesTheBytesUnderASafeName) {
     EXPECT_EQ(saved(u8"_.._歌词.lrc"), siteFile("hostile.lrc"));
     EXPECT_EQ(saved(u8"CON_.lrc"), siteFile("hostile.lrc"));
     EXPECT_EQ(saved(u8"a_b_c.lrc"), siteFile("hostile.lrc"));
+    // Another lyric of the same name stays unless --overwrite says otherwise; the same bytes
+    // again write nothing new.
     EXPECT_EQ(download(with(lrclib("starlight"), {"--pick", "3"})).code, 0);
+    EXPECT_EQ(saved(u8"CON_.lrc"), siteFile("hostile.lrc"));
+    EXPECT_EQ(saved(u8"CON_ (2).lrc"), "[00:00.50]device name\n");
+    EXPECT_EQ(download(with(lrclib("starlight"), {"--pick", "3", "--overwrite"})).code, 0);
     EXPECT_EQ(saved(u8"CON_.lrc"), "[00:00.50]device name\n");
+    EXPECT_EQ(download(with(site(utf8(u8"星光")), {"--pick", "1"})).out, gbk.out);
+    EXPECT_EQ(saved(u8"夜航 (2).lrc"), "<missing>");
     EXPECT_EQ(download(with(lrclib("starlight"), {"--pick", "1"})).code, 0);
     EXPECT_EQ(saved(u8"Starlight Road.lrc"), utf8(u8"[00:01.00]Under the starlight\n"
                                                   u8"[00:03.00]We walk home\n"

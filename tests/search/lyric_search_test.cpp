@@ -118,6 +118,11 @@ TEST(SafeFileName, HostileNamesStayInsideTheFolder) {
     EXPECT_EQ(device.size(), 120u);
     EXPECT_EQ(device.substr(0, 5), "CON_.");
     EXPECT_EQ(lyricSavePath("/no/such/folder", "a"), files::join(files::programFolder(), "a.lrc"));
+    // Names Windows would read as the short alias of another file.
+    EXPECT_EQ(safeFileName("SONGLY~1"), "SONGLY_1");
+    EXPECT_EQ(safeFileName("a~12.lrc"), "a_12.lrc");
+    EXPECT_EQ(safeFileName("LONGERNAME~1"), "LONGERNAME~1");
+    EXPECT_EQ(safeFileName("~x"), "~x");
 }
 
 struct Panel {
@@ -190,11 +195,11 @@ struct DownloadPanel : Panel {
         units.编辑框1.setText(folder.gbk());
         searchFor("s");
         fetcher.answerLast(FakeWebFetcher::ok(
-            page(fragment("http://127.0.0.1/1", "甲 a/b ") + fragment("", "乙 二 "))));
+            page(fragment("http://127.0.0.1:9/1", "甲 a/b ") + fragment("", "乙 二 "))));
         units.欲下载列表.setSelection(0);
     }
-    std::optional<std::string> saved() const {
-        return files::readAll(files::join(folder.gbk(), "a_b.lrc"));
+    std::optional<std::string> saved(const char* name = "a_b.lrc") const {
+        return files::readAll(files::join(folder.gbk(), name));
     }
 };
 
@@ -265,6 +270,45 @@ TEST(LrcDownload, FailedErrorOrEmptyAnswersNeverReplaceAGoodFile) {
     EXPECT_EQ(p.fetcher.requests().size(), requests);
     EXPECT_EQ(p.saved(), "good");
     EXPECT_TRUE(p.boxes.shown().empty());
+}
+
+TEST(LrcDownload, AnotherLyricOfTheNameIsReplacedOnlyWhenTheUserSaysSo) {
+    const FakeMessageBoxes::Shown question{"已有同名歌词，是否覆盖？", "歌词下载提示！",
+                                           mb::kYesNo | mb::kTaskModal};
+    DownloadPanel p;
+    p.folder.write("a_b.lrc", "mine, corrected by hand");
+    // A double-click asks too; No keeps the file and saves beside it, under the next free name.
+    p.boxes.answerNext(mb::kIdNo);
+    p.downloader.downloadHit();
+    p.fetcher.answerLast(FakeWebFetcher::ok("[00:01.00]new"));
+    EXPECT_EQ(p.boxes.shown(), std::vector{question});
+    EXPECT_EQ(p.saved(), "mine, corrected by hand");
+    EXPECT_EQ(p.saved("a_b (2).lrc"), "[00:01.00]new");
+    p.boxes.answerNext(mb::kIdNo);
+    p.downloader.downloadHit();
+    p.fetcher.answerLast(FakeWebFetcher::ok("[00:01.00]newer"));
+    EXPECT_EQ(p.saved("a_b (3).lrc"), "[00:01.00]newer");
+    // Yes replaces it; the same bytes again need no question and write nothing new.
+    p.boxes.answerNext(mb::kIdYes);
+    p.downloader.downloadHit();
+    p.fetcher.answerLast(FakeWebFetcher::ok("[00:01.00]new"));
+    EXPECT_EQ(p.saved(), "[00:01.00]new");
+    p.downloader.downloadHit();
+    p.fetcher.answerLast(FakeWebFetcher::ok("[00:01.00]new"));
+    EXPECT_EQ(p.boxes.shown().size(), 3u);
+    EXPECT_EQ(p.status(), "歌词下载完毕");
+    EXPECT_FALSE(p.saved("a_b (4).lrc"));
+}
+
+TEST(LrcDownload, ALyricTooLargeToLoadIsNeitherShownNorSaved) {
+    DownloadPanel p;
+    std::string tags;
+    for (int i = 0; i < 250000; ++i) tags += "[:1]";
+    p.downloader.downloadHit();
+    p.fetcher.answerLast(FakeWebFetcher::ok(tags + std::string(1000, 'x')));
+    EXPECT_EQ(p.status(), "歌词下载失败：歌词文件太大");
+    EXPECT_FALSE(p.saved());
+    EXPECT_EQ(p.units.歌词预览.rowCount(), 0);
 }
 
 TEST(LrcDownload, DoubleClickSupersedesThePreviewAndNoRowDoesNothing) {

@@ -50,6 +50,21 @@ void bodiesArriveByteForByte(HttpClient& client, const std::string& site) {
     for (std::size_t at = 0; at < big.body.size(); at += 7000)
         ASSERT_EQ(big.body[at], 'a' + static_cast<char>(at / 7000 % 26)) << at;
 
+    // Given to a sink, the body arrives the same, part by part, and is not kept; an error's body
+    // is kept and never reaches the sink.
+    for (const char* path : {"/x/big", "/x/404"}) {
+        std::string sunk;
+        FetchRequest request;
+        request.url = site + path;
+        request.sink = [&](std::string_view part) {
+            sunk.append(part);
+            return true;
+        };
+        const FetchOutcome outcome = client.fetch(request);
+        EXPECT_EQ(sunk.size(), std::string(path) == "/x/big" ? 300000u : 0u) << path;
+        EXPECT_EQ(outcome.body.empty(), std::string(path) == "/x/big") << path;
+    }
+
     FetchLimits small;
     small.maxBytes = 100000;
     EXPECT_EQ(get(client, site + "/x/big", small).failure, FetchFailure::TooLarge);
@@ -108,6 +123,8 @@ void requestGoesOutAsWritten(HttpClient& client, const std::string& site) {
     FetchOutcome moved = get(client, site + "/x/moved#x");
     EXPECT_TRUE(moved.ok());
     EXPECT_EQ(moved.body, get(client, site + "/lrc/night-gbk.lrc").body);
+    // A redirect out of the web is not followed.
+    EXPECT_EQ(get(client, site + "/x/to-file").failure, FetchFailure::BadAddress);
 
     FetchRequest named;
     named.url = site + "/x/echo";

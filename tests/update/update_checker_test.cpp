@@ -83,40 +83,29 @@ TEST(Sha256, ThePlatformDigestMatchesKnownValues) {
               "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
 }
 
-TEST(UpdateDecision, TheInformationPageMustNameAddressSafeNameAndChecksum) {
-    const GbkText sum = "<p>校验码=" + GbkText(64, 'B') + "</p>";
-    auto info = [](const GbkText& entries) {
-        return checkUpdateInfo(FakeWebFetcher::ok("////开始" + entries + "////结束"));
-    };
-    InfoVerdict good =
-        info("<p>自动更新地址=http://127.0.0.1/n.exe</p><p>程序名字=n.exe</p>" + sum);
-    ASSERT_TRUE(good.info);
-    EXPECT_EQ(good.info->checksum, GbkText(64, 'b'));
-
-    EXPECT_EQ(info("<p>程序名字=n.exe</p>" + sum).reason, "更新失败：更新信息没有下载地址");
-    EXPECT_EQ(
-        info("<p>自动更新地址=http://127.0.0.1/n</p><p>程序名字=..\\evil.exe</p>" + sum).reason,
-        "更新失败：程序名字不可用");
-    EXPECT_EQ(info("<p>自动更新地址=http://127.0.0.1/n</p><p>程序名字=n.exe</p>").reason,
-              "更新失败：更新信息没有校验码");
-    EXPECT_EQ(checkUpdateInfo(FakeWebFetcher::failed(FetchFailure::Timeout)).reason,
-              "更新失败：无法读取更新信息");
+TEST(UpdateDecision, OnlyACompleteBodyWithTheAnnouncedDigestPasses) {
+    const std::string digest = *sha256Hex("MZ new program");
+    const FetchOutcome whole = FakeWebFetcher::ok("");
+    EXPECT_EQ(refuseDownload(whole, digest, digest), std::nullopt);
+    EXPECT_EQ(refuseDownload(whole, digest, sha256Hex("MZ new programx")), "更新失败：校验码不符");
+    EXPECT_EQ(refuseDownload({"", 200, FetchFailure::Cut}, digest, digest), "更新失败：下载不完整");
+    EXPECT_EQ(refuseDownload({"", 404, FetchFailure::None}, digest, digest),
+              "更新失败：服务器返回错误 404");
+    EXPECT_EQ(refuseDownload(FakeWebFetcher::failed(FetchFailure::Cancelled), digest, digest),
+              "更新失败：已取消");
+    EXPECT_EQ(refuseDownload(whole, digest, std::nullopt), "更新失败：无法计算校验码");
 }
 
-TEST(UpdateDecision, OnlyACompleteBodyWithTheAnnouncedDigestPasses) {
-    const std::string body = "MZ new program";
-    const std::string digest = *sha256Hex(body);
-    EXPECT_EQ(refuseDownload(FakeWebFetcher::ok(body), digest, sha256Hex), std::nullopt);
-    EXPECT_EQ(refuseDownload(FakeWebFetcher::ok(body + "x"), digest, sha256Hex),
-              "更新失败：校验码不符");
-    EXPECT_EQ(refuseDownload({body, 200, FetchFailure::Cut}, digest, sha256Hex),
-              "更新失败：下载不完整");
-    EXPECT_EQ(refuseDownload({body, 404, FetchFailure::None}, digest, sha256Hex),
-              "更新失败：服务器返回错误 404");
-    EXPECT_EQ(refuseDownload(FakeWebFetcher::failed(FetchFailure::Cancelled), digest, sha256Hex),
-              "更新失败：已取消");
-    auto broken = [](std::string_view) -> std::optional<std::string> { return std::nullopt; };
-    EXPECT_EQ(refuseDownload(FakeWebFetcher::ok(body), digest, broken), "更新失败：无法计算校验码");
+TEST(UpdateChecker, ANoticeOverPlainHttpIsNeverAsked) {
+    FakeWebFetcher fetcher;
+    FakeMessageBoxes boxes;
+    UpdateChecker plain(fetcher, boxes, "http://example.com/notice", FetchLimits{},
+                        [](auto) { FAIL(); });
+    plain.run();
+    EXPECT_TRUE(fetcher.requests().empty());
+    UpdateChecker secure(fetcher, boxes, "https://example.com/notice", FetchLimits{}, [](auto) {});
+    secure.run();
+    EXPECT_EQ(fetcher.requests().size(), 1u);
 }
 
 }  // namespace

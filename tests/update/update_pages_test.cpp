@@ -87,12 +87,4 @@ TEST(ProgramName, OnlyBareExeNamesPass) {
     EXPECT_TRUE(isSafeProgramName("COM0.exe"));
 }
 
-TEST(ProgramName, TheRunningProgramMovesAsideOnlyForItsOwnName) {
-    const InstallPaths same = installPaths("D:\\app", "Cantorel.exe", "cantorel.EXE");
-    EXPECT_EQ(same.oldProgram, same.target + ".old");
-    EXPECT_NE(same.temporary, same.target);
-    EXPECT_EQ(same.temporary.rfind(same.target, 0), 0u);  // beside it, in the same folder
-    EXPECT_TRUE(installPaths("D:\\app", "Cantorel.exe", "new.exe").oldProgram.empty());
-}
-
 }  // namespace

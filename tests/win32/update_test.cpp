@@ -1,6 +1,6 @@
 // The online update end to end: Cantorel.exe runs in a folder of its own against the test's
 // update site, which offers update-mark.exe (it leaves mark.txt when it starts) as the new
-// version.
+// version, on pages signed with a key made for the run and named in cantorel.ini.
 // clang-format off
 #include "tests/win32/update_site.hpp"
 // clang-format on
@@ -16,6 +16,7 @@
 
 #include "platform/sha256.hpp"
 #include "tests/support/temp_folder.hpp"
+#include "tests/support/test_key.hpp"
 #include "win32/gui/gui_text.hpp"
 
 namespace {
@@ -44,12 +45,11 @@ GbkText notice(bool forced, bool prompt) {
            "</p><p>是否提示更新=" + (prompt ? "是" : "否") + "</p><p>////结束</p></html>";
 }
 
-GbkText info(const std::string& base, const GbkText& name, const GbkText& checksumEntry) {
-    return "<p>////开始</p><p>自动更新地址= " + base + "/new.exe </p><p>程序名字=" + name + "</p>" +
-           checksumEntry + "<p>////结束</p>";
+/// An information page offering `name` from the site, unsigned.
+GbkText info(const std::string& base, const GbkText& name, const std::string& checksum,
+             const GbkText& version = "9.0") {
+    return infoPage(" " + base + "/new.exe ", name, checksum, version);
 }
-
-GbkText checksumEntry(const std::string& digest) { return "<p>校验码=" + digest + "</p>"; }
 
 /// The first top-level window of class `className` that belongs to process `pid`.
 HWND windowOf(DWORD pid, const wchar_t* className) {
@@ -75,12 +75,14 @@ bool waitFor(F condition, int milliseconds) {
 /// Cantorel.exe copied into a folder of its own with a cantorel.ini naming the update pages.
 class Program {
   public:
-    Program(const std::string& noticeAddress, const std::string& infoAddress) {
+    Program(const std::string& noticeAddress, const std::string& infoAddress,
+            const std::string& key = "") {
         exe_ = folder / "Cantorel.exe";
         fs::copy_file(buildPath("Cantorel.exe"), exe_);
         original_ = *readFile(exe_);
         folder.write("cantorel.ini", "[network]\r\nupdate_notice=" + noticeAddress +
-                                         "\r\nupdate_info=" + infoAddress + "\r\n");
+                                         "\r\nupdate_info=" + infoAddress +
+                                         "\r\nupdate_key=" + key + "\r\n");
     }
     ~Program() {
         if (process_.hProcess) {
@@ -160,12 +162,18 @@ class UpdateRun : public ::testing::Test {
         site.set("/new.exe", {mark_});
     }
 
-    /// The site offers an update; `name`, `checksum` as the information page gives them.
-    void offer(bool forced, bool prompt, const GbkText& name, const GbkText& checksum) {
+    /// The site offers an update: `page` as the information page, signed by the maker.
+    void offer(bool forced, bool prompt, const GbkText& page) {
         site.set("/notice", {notice(forced, prompt)});
-        site.set("/info", {info(site.base(), name, checksum)});
+        site.set("/info", {signPage(maker, page)});
+    }
+    /// Cantorel.exe trusting the maker's key.
+    std::unique_ptr<Program> program() {
+        return std::make_unique<Program>(site.base() + "/notice", site.base() + "/info",
+                                         maker.publicBase64());
     }
 
+    TestKey maker;
     update_site::Site site;
     std::string mark_;
     std::string digest_;
@@ -174,8 +182,9 @@ class UpdateRun : public ::testing::Test {
 TEST_F(UpdateRun, ForcedUpdateStartsTheVerifiedProgramAndEnds) {
     std::string upper = digest_;
     for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    offer(true, false, "mark.exe", checksumEntry(upper));
-    Program program(site.base() + "/notice", site.base() + "/info");
+    offer(true, false, info(site.base(), "mark.exe", upper));
+    auto running = this->program();
+    Program& program = *running;
     program.start();
     ASSERT_TRUE(program.ended(60000)) << program.progressText();
     EXPECT_EQ(program.exitCode(), 0u);
@@ -186,8 +195,9 @@ TEST_F(UpdateRun, ForcedUpdateStartsTheVerifiedProgramAndEnds) {
 }
 
 TEST_F(UpdateRun, YesToTheQuestionReplacesTheRunningProgram) {
-    offer(false, true, "Cantorel.exe", checksumEntry(digest_));
-    Program program(site.base() + "/notice", site.base() + "/info");
+    offer(false, true, info(site.base(), "Cantorel.exe", digest_));
+    auto running = this->program();
+    Program& program = *running;
     program.start();
     HWND box = nullptr;
     ASSERT_TRUE(waitFor(
@@ -203,27 +213,38 @@ TEST_F(UpdateRun, YesToTheQuestionReplacesTheRunningProgram) {
 TEST_F(UpdateRun, RefusedUpdatesStartNothingAndGiveTheProgramBack) {
     struct Case {
         const char* what;
-        GbkText name;
-        GbkText checksum;
+        GbkText page;  // signed by the maker unless `served` says otherwise
         Mode download;
         GbkText message;
+        std::optional<GbkText> served = std::nullopt;  // the page exactly as the site serves it
     };
-    const GbkText good = checksumEntry(digest_);
+    const std::string base = site.base();
+    TestKey stranger;
     const Case cases[] = {
-        {"wrong checksum", "mark.exe", checksumEntry(std::string(64, '0')), Mode::Whole,
+        {"unsigned", "", Mode::Whole, "更新失败：更新信息没有签名",
+         info(base, "mark.exe", digest_)},
+        {"signed by another key", "", Mode::Whole, "更新失败：更新信息的签名不符",
+         signPage(stranger, info(base, "mark.exe", digest_))},
+        {"older version", info(base, "mark.exe", digest_, "3.9"), Mode::Whole,
+         "更新失败：版本 3.9 不比 " CANTOREL_VERSION " 新"},
+        {"wrong checksum", info(base, "mark.exe", std::string(64, '0')), Mode::Whole,
          "更新失败：校验码不符"},
-        {"no checksum", "mark.exe", "", Mode::Whole, "更新失败：更新信息没有校验码"},
-        {"parent folder", "..\\evil.exe", good, Mode::Whole, "更新失败：程序名字不可用"},
-        {"drive", "C:\\x.exe", good, Mode::Whole, "更新失败：程序名字不可用"},
-        {"device", "CON.exe", good, Mode::Whole, "更新失败：程序名字不可用"},
-        {"batch file", "a.bat", good, Mode::Whole, "更新失败：程序名字不可用"},
-        {"cut transfer", "mark.exe", good, Mode::Cut, "更新失败：下载不完整"},
+        {"parent folder", info(base, "..\\evil.exe", digest_), Mode::Whole,
+         "更新失败：程序名字不可用"},
+        {"device", info(base, "CON.exe", digest_), Mode::Whole, "更新失败：程序名字不可用"},
+        {"cut transfer", info(base, "mark.exe", digest_), Mode::Cut, "更新失败：下载不完整"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        offer(true, false, c.name, c.checksum);
+        if (c.served) {
+            site.set("/notice", {notice(true, false)});
+            site.set("/info", {*c.served});
+        } else {
+            offer(true, false, c.page);
+        }
         site.set("/new.exe", {mark_, c.download});
-        Program program(site.base() + "/notice", site.base() + "/info");
+        auto running = this->program();
+        Program& program = *running;
         program.start();
         EXPECT_TRUE(waitFor([&] { return program.progressText() == c.message; }, 30000))
             << program.progressText();
@@ -234,10 +255,22 @@ TEST_F(UpdateRun, RefusedUpdatesStartNothingAndGiveTheProgramBack) {
     }
 }
 
+TEST_F(UpdateRun, AnUpdateCutShortBetweenItsRenamesIsPutRightAtTheNextStart) {
+    // The last run died after mark.exe stepped aside and before its successor took the name.
+    Program program("", "");
+    program.folder.write("mark.exe.old", mark_);
+    program.folder.write("mark.exe.00112233445566ff.download", "half");
+    program.start();
+    ASSERT_TRUE(waitFor([&] { return program.mainVisible(); }, 30000));
+    EXPECT_EQ(readFile(program.folder / "mark.exe"), mark_);
+    program.expectNothingStarted();
+}
+
 TEST_F(UpdateRun, ClosingTheWindowStopsTheDownloadAndGivesTheProgramBack) {
-    offer(true, false, "mark.exe", checksumEntry(digest_));
+    offer(true, false, info(site.base(), "mark.exe", digest_));
     site.set("/new.exe", {mark_, Mode::Slow});
-    Program program(site.base() + "/notice", site.base() + "/info");
+    auto running = this->program();
+    Program& program = *running;
     program.start();
     ASSERT_TRUE(waitFor([&] { return site.sending() == 1; }, 30000));
     PostMessageW(program.updateWindow(), WM_CLOSE, 0, 0);

@@ -64,6 +64,10 @@ void misbehave(const std::string& which, const Options& options, httplib::Respon
         // A redirect that the client follows on its own.
         res.status = 302;
         res.set_header("Location", "/lrc/night-gbk.lrc");
+    } else if (which == "to-file") {
+        // A redirect out of the web: never to be followed.
+        res.status = 302;
+        res.set_header("Location", "file:///etc/passwd");
     } else if (which == "stall") {
         // Headers and the body only after a long silence.
         std::this_thread::sleep_for(std::chrono::seconds(options.stallSeconds));

@@ -1,5 +1,9 @@
 #include "win32/gui/update_service.hpp"
 
+#include "platform/signature.hpp"
+#include "update/update_install.hpp"
+#include "update/update_signature.hpp"
+
 UpdateService::UpdateService(HWND mainWindow, GbkText programFolder,
                              std::function<void()> saveSettings)
     : mainWindow_(mainWindow),
@@ -9,7 +13,10 @@ UpdateService::UpdateService(HWND mainWindow, GbkText programFolder,
       client_(makeHttpClient()),
       fetcher_(client_),
       checker_(fetcher_, boxes_, settings_.noticeAddress, settings_.limits,
-               [this](std::function<void()> closed) { openWindow(std::move(closed)); }) {}
+               [this](std::function<void()> closed) { openWindow(std::move(closed)); }) {
+    // An update that a crash or a power loss cut short is put right before anything else.
+    repairInterruptedUpdate(programFolder_);
+}
 
 UpdateService::~UpdateService() {
     fetcher_.cancelAll();
@@ -22,8 +29,11 @@ void UpdateService::openWindow(std::function<void()> closed) {
     // Only one update at a time.
     for (const auto& window : windows_)
         if (window->hwnd()) return;
-    UpdateWindowOptions options{mainWindow_,      programFolder_, settings_.infoAddress,
-                                settings_.limits, saveSettings_,  std::move(closed)};
+    UpdateTrust trust{updateKeys(kReleaseUpdateKey, settings_.updateKey), CANTOREL_VERSION,
+                      verifyP256Sha256};
+    UpdateWindowOptions options{mainWindow_,      programFolder_,   settings_.infoAddress,
+                                std::move(trust), settings_.limits, saveSettings_,
+                                std::move(closed)};
     auto window = std::make_unique<UpdateDownloadWindow>(std::move(options), fetcher_, client_);
     if (window->open()) windows_.push_back(std::move(window));
 }

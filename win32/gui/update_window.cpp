@@ -5,15 +5,18 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <future>
 #include <thread>
 
 #include "platform/files.hpp"
 #include "platform/sha256.hpp"
+#include "text/web_address.hpp"
 #include "ui/dpi_scale.hpp"
-#include "update/program_name.hpp"
+#include "update/update_install.hpp"
 #include "win32/gui/dpi_win32.hpp"
 #include "win32/gui/gui_text.hpp"
 #include "win32/gui/top_window.hpp"
+#include "win32/message_boxes_win32.hpp"
 
 namespace {
 
@@ -33,23 +36,6 @@ FetchLimits downloadLimits(FetchLimits limits) {
     return limits;
 }
 
-bool writeWhole(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bool ok = true;
-    for (std::size_t done = 0; ok && done < bytes.size();) {
-        DWORD wrote = 0;
-        const DWORD part = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-        ok = WriteFile(file, bytes.data() + done, part, &wrote, nullptr) && wrote == part;
-        done += wrote;
-    }
-    ok = ok && FlushFileBuffers(file);
-    CloseHandle(file);
-    if (!ok) DeleteFileW(path.c_str());
-    return ok;
-}
-
 bool startProgram(const std::wstring& path, const std::wstring& folder) {
     // Quoted, so a folder with a blank in its name cannot make Windows run another file.
     std::wstring command = L"\"" + path + L"\"";
@@ -65,14 +51,6 @@ bool startProgram(const std::wstring& path, const std::wstring& folder) {
     return true;
 }
 
-GbkText runningProgramName() {
-    wchar_t path[MAX_PATH * 4] = {};
-    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
-    std::wstring text(path, n);
-    const std::size_t slash = text.find_last_of(L"\\/");
-    return gui::narrow(slash == std::wstring::npos ? text : text.substr(slash + 1));
-}
-
 }  // namespace
 
 /// What the download thread and the window share; the thread may outlive the window.
@@ -80,7 +58,14 @@ struct UpdateDownloadWindow::Job {
     std::atomic<bool> cancel{false};
     std::atomic<long long> received{0};
     std::atomic<long long> total{0};
-    FetchOutcome outcome;  // written by the thread before it posts kDownloadDone
+    GbkText path;  // the new file the download goes to
+    std::unique_ptr<files::NewFile> file;
+    Sha256Stream hash;
+    std::promise<void> ended;  // set when the thread has let go of the file
+    // Written by the thread before it posts kDownloadDone:
+    FetchOutcome outcome;
+    bool written = true;  // every part reached the disk
+    std::optional<std::string> digest;
 };
 
 UpdateDownloadWindow::UpdateDownloadWindow(UpdateWindowOptions options, WebFetcher& fetcher,
@@ -109,6 +94,12 @@ bool UpdateDownloadWindow::open() {
     SetWindowPos(hwnd_, nullptr, 0, 0, frame.cx, frame.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     createUnits();
+    // A page that came over plain http could be anybody's.
+    if (!web_address::isSecureOrLoopback(options_.infoAddress)) {
+        ShowWindow(hwnd_, SW_SHOW);
+        fail("更新失败：更新信息地址不是 https");
+        return true;
+    }
     // Hidden, not destroyed: should the update fail, the user gets the program back as it was.
     if (options_.mainWindow) ShowWindow(options_.mainWindow, SW_HIDE);
     ShowWindow(hwnd_, SW_SHOW);
@@ -197,7 +188,7 @@ void UpdateDownloadWindow::setText(int id, const GbkText& text) {
 
 void UpdateDownloadWindow::onInfo(const FetchOutcome& page) {
     if (finished_) return;
-    InfoVerdict verdict = checkUpdateInfo(page);
+    InfoVerdict verdict = checkUpdateInfo(page, options_.trust);
     if (!verdict.info) return fail(verdict.reason);
     info_ = std::move(*verdict.info);
     startDownload(info_);
@@ -209,15 +200,39 @@ void UpdateDownloadWindow::startDownload(const UpdateInfo& info) {
     EnableWindow(button, FALSE);
 
     job_ = std::make_shared<Job>();
+    job_->file = files::createUnique(options_.programFolder, info.programName + ".",
+                                     kDownloadSuffix, job_->path);
+    if (!job_->file) {
+        job_.reset();
+        return fail(saveFailedReason());
+    }
     FetchRequest request{info.address, {}, downloadLimits(options_.limits)};
     request.progress = [job = job_.get()](std::size_t received, long long announced) {
         job->received.store(static_cast<long long>(received));
         if (announced > 0) job->total.store(announced);
     };
+    // Written and hashed as it arrives: a program of hundreds of megabytes never sits in memory.
+    request.sink = [job = job_](std::string_view part) {
+        job->hash.add(part);
+        if (job->file->write(part)) return true;
+        job->written = false;
+        return false;
+    };
     std::thread([client = client_, job = job_, request = std::move(request), window = hwnd_] {
-        job->outcome = client->fetch(request, &job->cancel);
-        // A window closed meanwhile is gone, and so is the message: nothing is left to free.
-        if (!job->cancel.load()) PostMessageW(window, kDownloadDone, 0, 0);
+        // Nothing may leave a thread: an exception there ends the program.
+        try {
+            job->outcome = client->fetch(request, &job->cancel);
+        } catch (...) {
+            job->outcome.failure = FetchFailure::Other;
+        }
+        job->written = job->file->close() && job->written;
+        job->digest = job->hash.finish();
+        // A window closed meanwhile is gone, and so is the message; what was written goes.
+        if (job->cancel.load())
+            files::remove(job->path);
+        else
+            PostMessageW(window, kDownloadDone, 0, 0);
+        job->ended.set_value();
     }).detach();
     SetTimer(hwnd_, kTickTimer, 1000, nullptr);
 }
@@ -241,9 +256,14 @@ void UpdateDownloadWindow::onDownloaded() {
     if (!job_ || finished_) return;
     KillTimer(hwnd_, kTickTimer);
     onTick();  // the last bytes show before the verdict
-    const FetchOutcome& outcome = job_->outcome;
-    if (auto refused = refuseDownload(outcome, *info_.checksum, sha256Hex)) return fail(*refused);
-    if (!install(outcome.body)) return;
+    const Job& job = *job_;
+    std::optional<GbkText> refused = refuseDownload(job.outcome, *info_.checksum, job.digest);
+    if (!job.written) refused = saveFailedReason();
+    if (refused) {
+        files::remove(job.path);
+        return fail(*refused);
+    }
+    if (!install()) return;
     finished_ = true;
     // The new program runs: this one ends the way a close ends it (the settings are saved).
     job_.reset();
@@ -251,36 +271,24 @@ void UpdateDownloadWindow::onDownloaded() {
     if (options_.mainWindow) PostMessageW(options_.mainWindow, WM_CLOSE, 0, 0);
 }
 
-bool UpdateDownloadWindow::install(const std::string& body) {
-    const InstallPaths paths =
-        installPaths(options_.programFolder, runningProgramName(), info_.programName);
-    const std::wstring temporary = gui::wide(paths.temporary);
-    const std::wstring target = gui::wide(paths.target);
-    const std::wstring old = gui::wide(paths.oldProgram);
-    if (!writeWhole(temporary, body)) {
-        fail(saveFailedReason());
-        return false;
-    }
-    // Windows lets a running program's file be renamed though not replaced: it steps aside
-    // and the new one takes its name.
-    const bool movedAside = !old.empty();
-    if (movedAside && !MoveFileExW(target.c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        DeleteFileW(temporary.c_str());
-        fail(saveFailedReason());
-        return false;
-    }
-    auto undo = [&] {
-        if (movedAside) MoveFileExW(old.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
+bool UpdateDownloadWindow::install() {
+    const GbkText target = files::join(options_.programFolder, info_.programName);
+    // The one failure the user must act on: the earlier program is no longer where it was.
+    // The label is one short line, so the box gives the whole path.
+    auto tellWhere = [](const GbkText& reason) {
+        Win32MessageBoxes().show(reason, "字幕工具版本更新提示：",
+                                 mb::kIconInformation | mb::kTaskModal);
     };
-    if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        DeleteFileW(temporary.c_str());
-        undo();
-        fail(saveFailedReason());
+    const InstallResult placed = putInPlace(job_->path, target);
+    if (!placed.ok) {
+        fail(placed.reason);
+        if (placed.undoFailed) tellWhere(placed.reason);
         return false;
     }
-    if (!startProgram(target, gui::wide(options_.programFolder))) {
-        undo();
-        fail(startFailedReason());
+    if (!startProgram(gui::wide(target), gui::wide(options_.programFolder))) {
+        const std::optional<GbkText> undoFailed = undoInstall(target, placed.movedAside);
+        fail(undoFailed ? *undoFailed : startFailedReason());
+        if (undoFailed) tellWhere(*undoFailed);
         return false;
     }
     return true;
@@ -289,7 +297,12 @@ bool UpdateDownloadWindow::install(const std::string& body) {
 void UpdateDownloadWindow::fail(const GbkText& reason) {
     if (finished_) return;
     finished_ = true;
-    if (job_) job_->cancel.store(true);
+    if (job_) {
+        job_->cancel.store(true);
+        // The transfer ends within a second of the cancel and deletes its file; wait for that,
+        // so what the user sees is a folder without a half download in it.
+        job_->ended.get_future().wait_for(std::chrono::seconds(3));
+    }
     if (hwnd_) KillTimer(hwnd_, kTickTimer);
     setText(update_ids::k下载进度, reason);
     // The program goes on as before the update.

@@ -1,8 +1,9 @@
 #pragma once
-// The update window 在线更新中请稍后: reads the information page, downloads the new program on
-// a worker thread with the progress refreshed once a second, and puts it in place and starts it
-// only when it is whole and its SHA-256 is the one the page gave. Any failure leaves the window
-// saying why and brings the main window back; closing the window cancels the download.
+// The update window 在线更新中请稍后: reads the information page and goes on only when the
+// maker signed it; downloads the new program on a worker thread straight into a new file of its
+// own, hashing it as it arrives, with the progress refreshed once a second; and puts it in place
+// and starts it only when it is whole and its SHA-256 is the one the page gave. Any failure leaves
+// the window saying why and brings the main window back; closing the window cancels the download.
 
 #include <windows.h>
 
@@ -17,6 +18,7 @@ struct UpdateWindowOptions {
     HWND mainWindow = nullptr;  // hidden while the update runs, shown again when it fails
     GbkText programFolder;
     GbkText infoAddress;
+    UpdateTrust trust;
     FetchLimits limits;
     std::function<void()> saveSettings;  // runs before the main window is hidden
     std::function<void()> closed;        // the user closed the window; the program goes on
@@ -51,7 +53,7 @@ class UpdateDownloadWindow {
     void startDownload(const UpdateInfo& info);
     void onTick();
     void onDownloaded();
-    bool install(const std::string& body);
+    bool install();
     void fail(const GbkText& reason);
     void setText(int id, const GbkText& text);
 
