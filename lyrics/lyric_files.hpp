@@ -13,6 +13,7 @@ struct LoadedLyric {
     bool readable = false;  // false when the file is missing or could not be read
     bool parsed = false;    // false when the reader rejected the text
     LyricTable table;       // empty when not parsed
+    int untypable = 0;      // characters GBK lacks (shown as '?'), which cannot be typed
 };
 
 /// Reads the file at `path` (missing or unreadable: no bytes), decodes it, parses it, reshapes

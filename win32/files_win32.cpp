@@ -5,14 +5,14 @@
 #include <string_view>
 
 #include "platform/files.hpp"
-#include "win32/wide_text.hpp"
 #include "text/codepage.hpp"
+#include "win32/wide_path.hpp"
 
 namespace files {
 namespace {
 
-using win32::narrow;
-using win32::wide;
+using win32::pathText;
+using win32::widePath;
 
 class Handle {
   public:
@@ -49,8 +49,9 @@ bool isTemporaryOf(std::wstring_view name, std::wstring_view base) {
 }  // namespace
 
 std::optional<std::string> readAll(const GbkText& path) {
-    Handle file(CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle file(CreateFileW(widePath(path).c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.ok()) return std::nullopt;
     std::string bytes;
     char buffer[65536];
@@ -65,7 +66,7 @@ std::optional<std::string> readAll(const GbkText& path) {
 }
 
 bool writeAtomically(const GbkText& path, std::string_view bytes) {
-    const std::wstring target = wide(path);
+    const std::wstring target = widePath(path);
     // Windows refuses to replace a read-only file, but Wine's rename does not: check first, so
     // a write-protected settings file stays as it is everywhere.
     const DWORD attributes = GetFileAttributesW(target.c_str());
@@ -89,7 +90,7 @@ bool writeAtomically(const GbkText& path, std::string_view bytes) {
 }
 
 int removeLeftoverTemporaries(const GbkText& path) {
-    const std::wstring target = wide(path);
+    const std::wstring target = widePath(path);
     const size_t slash = target.find_last_of(L"\\/");
     const std::wstring folder = slash == std::wstring::npos ? L"" : target.substr(0, slash + 1);
     const std::wstring base = slash == std::wstring::npos ? target : target.substr(slash + 1);
@@ -112,16 +113,16 @@ int removeLeftoverTemporaries(const GbkText& path) {
     return removed;
 }
 
-bool remove(const GbkText& path) { return DeleteFileW(wide(path).c_str()) != 0; }
+bool remove(const GbkText& path) { return DeleteFileW(widePath(path).c_str()) != 0; }
 
 bool exists(const GbkText& path) {
-    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool isFolder(const GbkText& path) {
     if (path.empty()) return false;
-    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -132,7 +133,7 @@ GbkText programFolder() {
     std::wstring path(exe, n);
     const size_t slash = path.find_last_of(L"\\/");
     if (slash != std::wstring::npos) path.resize(slash);
-    return narrow(path.c_str());
+    return pathText(path);
 }
 
 GbkText join(const GbkText& folder, const GbkText& name) {
@@ -145,13 +146,14 @@ std::vector<GbkText> listFiles(const GbkText& folder, const GbkText& suffix) {
     std::vector<GbkText> names;
     // The pattern only narrows the search: Windows also matches it against 8.3 short names and
     // lets "*.lrc" find "song.lrcx", so every name is checked against the suffix itself.
-    const std::wstring pattern = wide(join(folder.empty() ? GbkText(".") : folder, "*" + suffix));
+    const std::wstring where = widePath(folder.empty() ? GbkText(".") : folder);
+    const std::wstring pattern = where + L"\\*" + widePath(suffix);
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        GbkText name = narrow(found.cFileName);
+        GbkText name = win32::nameText(folder, found.cFileName);
         if (gbk::endsWithIgnoringCase(name, suffix)) names.push_back(std::move(name));
     } while (FindNextFileW(search, &found));
     FindClose(search);

@@ -15,6 +15,7 @@
 #include "win32/gui/top_window.hpp"
 #include "win32/message_loop.hpp"
 #include "win32/timer_win32.hpp"
+#include "win32/wide_path.hpp"
 
 namespace {
 
@@ -329,7 +330,7 @@ void MainWindow::chooseFolder() {
     const bool got = SHGetPathFromIDListW(chosen, path) != FALSE;
     CoTaskMemFree(chosen);
     if (!got || path[0] == L'\0') return;
-    const GbkText folder = gui::narrow(path);
+    const GbkText folder = win32::pathText(path);
     main_->文件框1.setFolder(folder);
     main_->编辑框1.setText(folder);
 }

@@ -14,6 +14,7 @@
 #include "win32/gui/dpi_win32.hpp"
 #include "win32/gui/gui_text.hpp"
 #include "win32/gui/top_window.hpp"
+#include "win32/wide_path.hpp"
 
 namespace {
 
@@ -70,7 +71,8 @@ GbkText runningProgramName() {
     const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
     std::wstring text(path, n);
     const std::size_t slash = text.find_last_of(L"\\/");
-    return gui::narrow(slash == std::wstring::npos ? text : text.substr(slash + 1));
+    return win32::nameText(files::programFolder(),
+                           slash == std::wstring::npos ? text : text.substr(slash + 1));
 }
 
 }  // namespace
@@ -254,9 +256,9 @@ void UpdateDownloadWindow::onDownloaded() {
 bool UpdateDownloadWindow::install(const std::string& body) {
     const InstallPaths paths =
         installPaths(options_.programFolder, runningProgramName(), info_.programName);
-    const std::wstring temporary = gui::wide(paths.temporary);
-    const std::wstring target = gui::wide(paths.target);
-    const std::wstring old = gui::wide(paths.oldProgram);
+    const std::wstring temporary = win32::widePath(paths.temporary);
+    const std::wstring target = win32::widePath(paths.target);
+    const std::wstring old = win32::widePath(paths.oldProgram);
     if (!writeWhole(temporary, body)) {
         fail(saveFailedReason());
         return false;
@@ -278,7 +280,7 @@ bool UpdateDownloadWindow::install(const std::string& body) {
         fail(saveFailedReason());
         return false;
     }
-    if (!startProgram(target, gui::wide(options_.programFolder))) {
+    if (!startProgram(target, win32::widePath(options_.programFolder))) {
         undo();
         fail(startFailedReason());
         return false;
