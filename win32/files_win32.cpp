@@ -46,6 +46,20 @@ bool isTemporaryOf(std::wstring_view name, std::wstring_view base) {
                        [](wchar_t c) { return c >= L'0' && c <= L'9'; });
 }
 
+// True when the process that named the temporary file `name` (its digits are that process's
+// id) still runs: another copy may be in the middle of its save.
+bool writerRuns(std::wstring_view name) {
+    const std::size_t digits = name.find_last_not_of(L"0123456789") + 1;
+    if (digits >= name.size() || name.size() - digits > 9) return false;
+    const DWORD id = static_cast<DWORD>(std::stoul(std::wstring(name.substr(digits))));
+    if (id == GetCurrentProcessId()) return false;
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+    if (!process) return false;
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
+}
+
 }  // namespace
 
 std::optional<std::string> readAll(const GbkText& path) {
@@ -103,7 +117,8 @@ int removeLeftoverTemporaries(const GbkText& path) {
     do {
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
             continue;
-        if (isTemporaryOf(found.cFileName, base)) leftovers.push_back(folder + found.cFileName);
+        if (isTemporaryOf(found.cFileName, base) && !writerRuns(found.cFileName))
+            leftovers.push_back(folder + found.cFileName);
     } while (FindNextFileW(search, &found));
     FindClose(search);
     int removed = 0;

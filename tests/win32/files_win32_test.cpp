@@ -69,9 +69,28 @@ TEST_F(FilesWin32, LeftoverTemporariesOfTheTargetGoAndOtherFilesStay) {
     for (const char* name : leftovers) ASSERT_TRUE(files::writeAtomically(path(name), "x"));
     for (const char* name : others) ASSERT_TRUE(files::writeAtomically(path(name), "x"));
 
+    // Another copy's save in progress: its process still runs (held suspended here).
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring cmd = std::wstring(system) + L"\\cmd.exe";
+    std::wstring line = L"cmd";
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION writer{};
+    ASSERT_TRUE(CreateProcessW(cmd.c_str(), line.data(), nullptr, nullptr, FALSE,
+                               CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                               &writer));
+    const std::string running = "kvd.ini.tmp" + std::to_string(writer.dwProcessId);
+    ASSERT_TRUE(files::writeAtomically(path(running.c_str()), "x"));
+
     EXPECT_EQ(files::removeLeftoverTemporaries(path("kvd.ini")), 2);
     for (const char* name : leftovers) EXPECT_FALSE(files::exists(path(name))) << name;
     for (const char* name : others) EXPECT_TRUE(files::exists(path(name))) << name;
+    EXPECT_TRUE(files::exists(path(running.c_str())));
+    TerminateProcess(writer.hProcess, 0);
+    WaitForSingleObject(writer.hProcess, 5000);
+    CloseHandle(writer.hThread);
+    CloseHandle(writer.hProcess);
+    EXPECT_EQ(files::removeLeftoverTemporaries(path("kvd.ini")), 1);
 }
 
 }  // namespace

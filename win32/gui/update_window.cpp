@@ -13,6 +13,7 @@
 #include "update/program_name.hpp"
 #include "win32/gui/dpi_win32.hpp"
 #include "win32/gui/gui_text.hpp"
+#include "win32/gui/hand_over.hpp"
 #include "win32/gui/top_window.hpp"
 #include "win32/wide_path.hpp"
 
@@ -280,7 +281,11 @@ bool UpdateDownloadWindow::install(const std::string& body) {
         fail(saveFailedReason());
         return false;
     }
+    // The new program finds the hotkeys and the one-copy lock free; they come back if it
+    // does not start.
+    hand_over::release();
     if (!startProgram(target, win32::widePath(options_.programFolder))) {
+        hand_over::retake();
         undo();
         fail(startFailedReason());
         return false;
