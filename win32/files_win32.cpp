@@ -141,6 +141,16 @@ bool isFolder(const GbkText& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool canWriteIn(const GbkText& folder) {
+    const std::wstring probe =
+        widePath(join(folder, "cantorel-write-test.tmp" + std::to_string(GetCurrentProcessId())));
+    HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
 GbkText programFolder() {
     wchar_t exe[MAX_PATH * 4];
     const DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH * 4);

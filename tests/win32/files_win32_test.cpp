@@ -53,6 +53,12 @@ TEST_F(FilesWin32, ReadOnlyTargetKeepsItsBytesAndNoTemporaryFileIsLeft) {
     EXPECT_EQ(files::readAll(path("missing.ini")), std::nullopt);
 }
 
+TEST_F(FilesWin32, AWriteProbeLeavesNothingAndFailsWhereNoFileCanBeMade) {
+    EXPECT_TRUE(files::canWriteIn(folder_));
+    EXPECT_TRUE(files::listFiles(folder_, "").empty());
+    EXPECT_FALSE(files::canWriteIn(path("missing")));
+}
+
 TEST_F(FilesWin32, ListHoldsOnlyNamesEndingInTheSuffix) {
     for (const char* name : {"b.lrc", "A.LRC", "c.lrcx", "d.lrc.bak", "elrc"}) {
         ASSERT_TRUE(files::writeAtomically(path(name), "x")) << name;

@@ -5,10 +5,12 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include "app/folder_check.hpp"
 #include "app/more_settings.hpp"
 #include "app/panel_toggles.hpp"
 #include "app/settings_panel.hpp"
 #include "app/startup.hpp"
+#include "platform/files.hpp"
 #include "ui/main_layout.hpp"
 #include "win32/gui/dpi_win32.hpp"
 #include "win32/gui/draw_panel.hpp"
@@ -23,6 +25,8 @@ constexpr wchar_t kMainClass[] = L"CantorelMainWindow";
 // The timer that holds back the preview of a clicked hit until the click cannot be the first
 // half of a double-click any more.
 constexpr UINT_PTR kPreviewTimer = 1;
+// Posted at creation: the program folder is checked once the window is on screen.
+constexpr UINT kCheckFolder = WM_APP + 0x60;
 
 // Themes for the controls and the frame of every window of the program, including windows
 // created later. uxtheme is looked up at run time so the program still starts where it is
@@ -98,6 +102,13 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 SendMessageW(bar->hwnd(), WM_SIZE, 0, 0);
             }
             return 0;
+        case kCheckFolder:
+            // Named once, here: a save that fails later does not ask again.
+            if (main_ && folder_check::tellAtStart(options_.programFolder,
+                                                   files::canWriteIn(options_.programFolder),
+                                                   *main_, boxes_))
+                saveFailureShown_ = true;
+            return 0;
         case WM_DPICHANGED:
             onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
@@ -171,6 +182,7 @@ bool MainWindow::onCreate() {
     wireHandlers();
     runCreationSteps();
     search_->load();
+    PostMessageW(hwnd_, kCheckFolder, 0, 0);
     return true;
 }
 
