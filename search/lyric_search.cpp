@@ -35,7 +35,10 @@ void LyricSearch::showSearchResult(const FetchOutcome& outcome,
                                    const std::shared_ptr<const LyricSource>& source) {
     // A failure keeps the rows and their links: an empty list would read as "nothing found".
     if (searchFailed(outcome)) {
-        units_.状态条1.setPart(StatusBar::kMessage, "搜索失败：无法连接歌词网站");
+        const GbkText words = connectionProblem(outcome);
+        units_.状态条1.setPart(
+            StatusBar::kMessage,
+            "搜索失败：" + (words.empty() ? GbkText("无法连接歌词网站") : words));
         return;
     }
     HitList list = source->readHits(outcome.body);

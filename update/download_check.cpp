@@ -1,5 +1,6 @@
 #include "update/download_check.hpp"
 
+#include "platform/fetch_words.hpp"
 #include "update/program_name.hpp"
 
 namespace {
@@ -7,6 +8,7 @@ namespace {
 GbkText failed(std::string_view why) { return "更新失败：" + GbkText(why); }
 
 GbkText transferReason(const FetchOutcome& outcome) {
+    if (GbkText words = connectionProblem(outcome); !words.empty()) return failed(words);
     switch (outcome.failure) {
         case FetchFailure::None:
             return failed("服务器返回错误 " + std::to_string(outcome.status));
@@ -23,7 +25,7 @@ GbkText transferReason(const FetchOutcome& outcome) {
             return failed("文件太大");
         case FetchFailure::Cancelled:
             return cancelledReason();
-        case FetchFailure::Other:
+        default:
             break;
     }
     return failed("下载出错");
@@ -32,7 +34,11 @@ GbkText transferReason(const FetchOutcome& outcome) {
 }  // namespace
 
 InfoVerdict checkUpdateInfo(const FetchOutcome& page) {
-    if (!page.ok()) return {std::nullopt, failed("无法读取更新信息")};
+    if (!page.ok()) {
+        const GbkText words = connectionProblem(page);
+        return {std::nullopt,
+                failed("无法读取更新信息" + (words.empty() ? GbkText() : "：" + words))};
+    }
     UpdateInfo info = readUpdateInfo(page.body);
     if (info.address.empty()) return {std::nullopt, failed("更新信息没有下载地址")};
     if (!isSafeProgramName(info.programName)) return {std::nullopt, failed("程序名字不可用")};

@@ -101,6 +101,8 @@ TEST(UpdateDecision, TheInformationPageMustNameAddressSafeNameAndChecksum) {
               "更新失败：更新信息没有校验码");
     EXPECT_EQ(checkUpdateInfo(FakeWebFetcher::failed(FetchFailure::Timeout)).reason,
               "更新失败：无法读取更新信息");
+    EXPECT_EQ(checkUpdateInfo(FakeWebFetcher::failed(FetchFailure::Certificate)).reason,
+              "更新失败：无法读取更新信息：服务器证书无效（过期、不受信任或与网址不符）");
 }
 
 TEST(UpdateDecision, OnlyACompleteBodyWithTheAnnouncedDigestPasses) {
@@ -115,6 +117,10 @@ TEST(UpdateDecision, OnlyACompleteBodyWithTheAnnouncedDigestPasses) {
               "更新失败：服务器返回错误 404");
     EXPECT_EQ(refuseDownload(FakeWebFetcher::failed(FetchFailure::Cancelled), digest, sha256Hex),
               "更新失败：已取消");
+    EXPECT_EQ(refuseDownload(FakeWebFetcher::failed(FetchFailure::Offline), digest, sha256Hex),
+              "更新失败：电脑没有连接网络");
+    EXPECT_EQ(refuseDownload({"", 407, FetchFailure::None}, digest, sha256Hex),
+              "更新失败：代理服务器要求登录，请在系统的代理设置中登录");
     auto broken = [](std::string_view) -> std::optional<std::string> { return std::nullopt; };
     EXPECT_EQ(refuseDownload(FakeWebFetcher::ok(body), digest, broken), "更新失败：无法计算校验码");
 }
