@@ -14,6 +14,7 @@
 #include "ui/main_layout.hpp"
 #include "win32/gui/dpi_win32.hpp"
 #include "win32/gui/draw_panel.hpp"
+#include "win32/gui/hand_over.hpp"
 #include "win32/gui/top_window.hpp"
 #include "win32/message_loop.hpp"
 #include "win32/timer_win32.hpp"
@@ -124,6 +125,10 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_TIMER:
+            if (wParam == kHotkeyRetryTimer) {
+                registerHotkeysAtStart();
+                return 0;
+            }
             if (wParam == kPreviewTimer) {
                 KillTimer(hwnd_, kPreviewTimer);
                 if (search_) search_->hitSelected();
@@ -143,6 +148,8 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             saveSettings();
             // Capture holds hooks and an overlay tied to this window: release them first.
             capture_.reset();
+            KillTimer(hwnd_, kHotkeyRetryTimer);
+            hand_over::remove(handOver_);
             hotkeys_.reset();  // the chords go back to the system
             if (options_.quitOnDestroy) PostQuitMessage(0);
             return 0;

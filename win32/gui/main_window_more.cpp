@@ -1,4 +1,5 @@
 // The main window's 更多设置 button, its dialog and the global hotkeys.
+#include "win32/gui/hand_over.hpp"
 #include "win32/gui/main_window.hpp"
 #include "win32/gui/more_settings_dialog.hpp"
 
@@ -13,10 +14,31 @@ bool sameShape(const LyricShape& a, const LyricShape& b) {
 void MainWindow::wireMoreSettings() {
     more_ = loadMoreSettings(options_.programFolder);
     hotkeys_ = std::make_unique<Win32Hotkeys>(hwnd_);
-    // Said once, at the start: the keys that were had work regardless.
-    const GbkText problems = hotkeys_->registerAll(more_.hotkeys);
-    if (!problems.empty()) main_->状态条1.setPart(StatusBar::kMessage, problems);
+    hotkeyTries_ = kHotkeyTries;
+    registerHotkeysAtStart();
+    // An update lets the keys go before the new program starts, so it finds them free.
+    handOver_ = hand_over::add(
+        [this] {
+            if (hotkeys_) hotkeys_->unregisterAll();
+        },
+        [this] {
+            if (hotkeys_) hotkeys_->registerAll(more_.hotkeys);
+        });
     onCommand("更多设置", BN_CLICKED, [this] { openMoreSettings(); });
+}
+
+// Said once, at the start: the keys that were had work regardless. A chord another program
+// holds is tried again for a short while first: the copy this one replaces may be letting its
+// keys go just now.
+void MainWindow::registerHotkeysAtStart() {
+    KillTimer(hwnd_, kHotkeyRetryTimer);
+    if (!hotkeys_) return;
+    const GbkText problems = hotkeys_->registerAll(more_.hotkeys);
+    if (hotkeys_->anyTaken() && --hotkeyTries_ > 0) {
+        SetTimer(hwnd_, kHotkeyRetryTimer, kHotkeyRetryMilliseconds, nullptr);
+        return;
+    }
+    if (!problems.empty()) main_->状态条1.setPart(StatusBar::kMessage, problems);
 }
 
 void MainWindow::openMoreSettings() {
@@ -27,6 +49,7 @@ void MainWindow::openMoreSettings() {
     const bool reshaped = !sameShape(edited.shape, more_.shape);
     more_ = edited;
     const bool saved = saveMoreSettings(options_.programFolder, more_);
+    KillTimer(hwnd_, kHotkeyRetryTimer);
     GbkText status = hotkeys_->registerAll(more_.hotkeys);
     if (!saved) {
         status +=
