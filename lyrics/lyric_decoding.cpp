@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "text/codepage.hpp"
 
@@ -29,6 +30,24 @@ bool hasNonAscii(std::string_view bytes) {
                        [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
+// Every character GBK lacks became one '?', so the '?' the text gained are the ones lost.
+template <typename Text>
+int lost(const GbkText& converted, const Text& source) {
+    const auto before = std::count(source.begin(), source.end(), '?');
+    return static_cast<int>(std::count(converted.begin(), converted.end(), '?') - before);
+}
+
+DecodedLyric fromUnicode(GbkText converted, std::u16string_view source, LyricEncoding encoding) {
+    const int untypable = lost(converted, source);
+    return {std::move(converted), encoding, untypable};
+}
+
+DecodedLyric fromUtf8(std::string_view source, LyricEncoding encoding) {
+    GbkText converted = codepage::utf8ToGbk(source);
+    const int untypable = lost(converted, source);
+    return {std::move(converted), encoding, untypable};
+}
+
 }  // namespace
 
 DecodedLyric decodeLyricBytes(std::string_view bytes) {
@@ -37,17 +56,17 @@ DecodedLyric decodeLyricBytes(std::string_view bytes) {
         const bool bigEndian = bytes[0] == '\xFE';
         const std::u16string units = utf16Units(bytes.substr(2), bigEndian);
         const std::u16string_view text(units.data(), std::min(units.find(u'\0'), units.size()));
-        return {codepage::utf16ToGbk(text),
-                bigEndian ? LyricEncoding::Utf16BeBom : LyricEncoding::Utf16LeBom};
+        return fromUnicode(codepage::utf16ToGbk(text), text,
+                           bigEndian ? LyricEncoding::Utf16BeBom : LyricEncoding::Utf16LeBom);
     }
     if (startsWith(bytes, "\xEF\xBB\xBF")) {
-        return {codepage::utf8ToGbk(gbk::cutAtNul(bytes.substr(3))), LyricEncoding::Utf8Bom};
+        return fromUtf8(gbk::cutAtNul(bytes.substr(3)), LyricEncoding::Utf8Bom);
     }
     const std::string_view text = gbk::cutAtNul(bytes);
     // GBK text is almost never valid UTF-8 once it holds a few Chinese characters, while
     // UTF-8 read as GBK would be garbage; plain ASCII is the same in both.
     if (hasNonAscii(text) && codepage::isValidUtf8(text)) {
-        return {codepage::utf8ToGbk(text), LyricEncoding::Utf8};
+        return fromUtf8(text, LyricEncoding::Utf8);
     }
-    return {GbkText(text), LyricEncoding::Gbk};
+    return {GbkText(text), LyricEncoding::Gbk, 0};
 }

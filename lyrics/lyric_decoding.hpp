@@ -11,6 +11,7 @@ enum class LyricEncoding { Gbk, Utf8, Utf8Bom, Utf16LeBom, Utf16BeBom };
 struct DecodedLyric {
     GbkText text;
     LyricEncoding encoding = LyricEncoding::Gbk;
+    int untypable = 0;  // characters GBK lacks, now '?': they cannot be typed into the client
 };
 
 /// Decodes a lyric file: a UTF-8, UTF-16LE or UTF-16BE byte-order mark decides first; without

@@ -11,6 +11,7 @@
 namespace {
 constexpr const char* kUnreadable = "无法读取歌词文件：";
 constexpr const char* kNoTimedLine = "歌词文件中没有带时间的歌词：";
+constexpr const char* kUntypable = "歌词中有无法输入的字符：";
 }  // namespace
 
 void fillEmptyTexts(LyricTable& table, const GbkText& fillText) {
@@ -23,8 +24,9 @@ LoadedLyric loadLyricFile(const GbkText& path, const GbkText& fillText, const Ly
     const std::optional<std::string> bytes = files::readAll(path);
     LoadedLyric loaded;
     loaded.readable = bytes.has_value();
-    loaded.parsed =
-        LrcReader::parse(decodeLyricBytes(bytes.value_or("")).text, loaded.table, &loaded.tooLarge);
+    const DecodedLyric decoded = decodeLyricBytes(bytes.value_or(""));
+    loaded.untypable = decoded.untypable;
+    loaded.parsed = LrcReader::parse(decoded.text, loaded.table, &loaded.tooLarge);
     if (!loaded.parsed) {
         loaded.table = LyricTable();
         return loaded;
@@ -70,8 +72,13 @@ void LyricFiles::loadSelectedFile() {
         status.setPart(StatusBar::kMessage, kUnreadable + name);
     } else if (lyrics_.lines.empty()) {
         status.setPart(StatusBar::kMessage, kNoTimedLine + name);
+    } else if (loaded.untypable > 0) {
+        // Said once at the load, not at every line that goes out with a '?' in it.
+        status.setPart(StatusBar::kMessage, kUntypable + std::to_string(loaded.untypable) +
+                                                " 个（GBK 之外，显示为“?”）");
     } else if (const GbkText shown = status.part(StatusBar::kMessage);
-               shown.starts_with(kUnreadable) || shown.starts_with(kNoTimedLine)) {
+               shown.starts_with(kUnreadable) || shown.starts_with(kNoTimedLine) ||
+               shown.starts_with(kUntypable)) {
         status.setPart(StatusBar::kMessage,
                        {});  // a good file ends the complaint about the last one
     }

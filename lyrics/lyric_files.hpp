@@ -14,6 +14,7 @@ struct LoadedLyric {
     bool parsed = false;    // false when the reader rejected the text
     bool tooLarge = false;  // rejected because its entries would not fit in memory
     LyricTable table;       // empty when not parsed
+    int untypable = 0;      // characters GBK lacks (shown as '?'), which cannot be typed
 };
 
 /// Reads the file at `path` (missing or unreadable: no bytes), decodes it, parses it, reshapes

@@ -62,6 +62,9 @@ bool exists(const GbkText& path);
 /// True when a folder exists at `path`.
 bool isFolder(const GbkText& path);
 
+/// True when a new file can be made in `folder` (tried with a file that goes again at once).
+bool canWriteIn(const GbkText& folder);
+
 /// Folder of the running executable, without a trailing separator.
 GbkText programFolder();
 

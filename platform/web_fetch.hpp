@@ -31,7 +31,12 @@ enum class FetchFailure {
     Cut,         // the connection ended before the body did
     TooLarge,    // the body passed FetchLimits::maxBytes
     Cancelled,   // the program cancelled it (closing, superseded)
-    Other,       // TLS or any other failure of the platform's client
+    Certificate,  // the server's certificate is expired, untrusted or for another name
+    Revocation,   // the certificate is revoked, or whether it is could not be checked
+    Tls,          // no secure connection could be agreed (protocol or ciphers)
+    ProxyLogon,   // the proxy asks for a logon (407)
+    Offline,      // the computer has no network connection
+    Other,        // any other failure of the platform's client
 };
 
 /// The User-Agent of a request that names none: the browser string the lyric site expects.

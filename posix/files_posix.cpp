@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "platform/files.hpp"
@@ -182,6 +183,16 @@ bool exists(const GbkText& path) {
 bool isFolder(const GbkText& path) {
     struct stat info {};
     return !path.empty() && ::stat(native(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool canWriteIn(const GbkText& folder) {
+    const std::string probe =
+        native(join(folder, ".cantorel-write-test" + std::to_string(::getpid())));
+    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    if (fd < 0) return false;
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return true;
 }
 
 GbkText programFolder() {

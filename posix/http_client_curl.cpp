@@ -125,6 +125,17 @@ FetchFailure failureOf(CURLcode code, const Transfer& transfer) {
             return transfer.tooLarge ? FetchFailure::TooLarge : FetchFailure::Other;
         case CURLE_ABORTED_BY_CALLBACK:
             return transfer.idle ? FetchFailure::Timeout : FetchFailure::Cancelled;
+        // The same outcomes WinINet names (http_client_wininet.cpp).
+        case CURLE_PEER_FAILED_VERIFICATION:
+            return FetchFailure::Certificate;
+        case CURLE_SSL_INVALIDCERTSTATUS:
+        case CURLE_SSL_CRL_BADFILE:
+        case CURLE_SSL_ISSUER_ERROR:
+            return FetchFailure::Revocation;
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_SSL_CIPHER:
+        case CURLE_USE_SSL_FAILED:
+            return FetchFailure::Tls;
         default:
             return FetchFailure::Other;
     }
@@ -207,6 +218,11 @@ class CurlHttpClient : public HttpClient {
             curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
             transfer.outcome.status = static_cast<int>(status);
             transfer.outcome.failure = failureOf(code, transfer);
+            // An https proxy that wants a logon refuses the tunnel with 407.
+            long tunnel = 0;
+            curl_easy_getinfo(curl, CURLINFO_HTTP_CONNECTCODE, &tunnel);
+            if (tunnel == 407 || (status == 407 && code == CURLE_OK))
+                transfer.outcome.failure = FetchFailure::ProxyLogon;
             char* next = nullptr;
             curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &next);
             if (code != CURLE_OK || !isRedirect(status) || !next || hop == 10) break;

@@ -7,6 +7,7 @@ bool searchFailed(const FetchOutcome& outcome) {
 }
 
 GbkText fetchProblem(const FetchOutcome& outcome) {
+    if (GbkText words = connectionProblem(outcome); !words.empty()) return words;
     switch (outcome.failure) {
         case FetchFailure::None:
             break;
@@ -24,7 +25,7 @@ GbkText fetchProblem(const FetchOutcome& outcome) {
             return "内容过大";
         case FetchFailure::Cancelled:
             return "已取消";
-        case FetchFailure::Other:
+        default:
             return "网络错误";
     }
     if (outcome.status < 200 || outcome.status >= 300) {

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/fetch_words.hpp"
 #include "platform/web_fetch.hpp"
 #include "search/lyric_source.hpp"
 

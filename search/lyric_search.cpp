@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/fetch_words.hpp"
 #include "search/hit_ranking.hpp"
 #include "search/keyword_encoding.hpp"
 
@@ -40,6 +41,7 @@ void LyricSearch::startSearch() {
     query_.text = text;
     answers_.assign(sources_.size(), std::nullopt);
     collected_.clear();
+    lastProblem_.clear();
     std::vector<FetchRequest> requests;
     for (const ActiveSource& active : sources_)
         requests.push_back(active.source->queryRequest(query_));
@@ -60,6 +62,7 @@ void LyricSearch::arrived(std::size_t index, const FetchOutcome& outcome) {
     std::optional<HitList> list = active.source->readAnswer(outcome);
     if (!list) {
         answers_[index] = Answer::Unreachable;
+        lastProblem_ = connectionProblem(outcome);
     } else if (!list->readable) {
         answers_[index] = Answer::Unreadable;
     } else if (list->noResult) {
@@ -134,7 +137,9 @@ void LyricSearch::finish() {
         } else if (answers_[0] == Answer::Unreadable) {
             units_.状态条1.setPart(StatusBar::kMessage, "搜索失败：歌词网站的回答无法读取");
         } else {
-            units_.状态条1.setPart(StatusBar::kMessage, "搜索失败：无法连接歌词网站");
+            units_.状态条1.setPart(
+                StatusBar::kMessage,
+                "搜索失败：" + (lastProblem_.empty() ? GbkText("无法连接歌词网站") : lastProblem_));
         }
         return;
     }

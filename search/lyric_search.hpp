@@ -69,4 +69,5 @@ class LyricSearch {
     std::vector<ActiveSource> sources_;
     std::vector<std::optional<Answer>> answers_;  // per source; nullopt while it runs
     std::vector<SearchHit> collected_;            // every hit that arrived, in arrival order
+    GbkText lastProblem_;  // in words, why the last source that gave no answer gave none
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/fetch_words.hpp"
 #include "text/web_address.hpp"
 #include "update/program_name.hpp"
 #include "update/update_signature.hpp"
@@ -11,6 +12,7 @@ namespace {
 GbkText failed(std::string_view why) { return "更新失败：" + GbkText(why); }
 
 GbkText transferReason(const FetchOutcome& outcome) {
+    if (GbkText words = connectionProblem(outcome); !words.empty()) return failed(words);
     switch (outcome.failure) {
         case FetchFailure::None:
             return failed("服务器返回错误 " + std::to_string(outcome.status));
@@ -27,7 +29,7 @@ GbkText transferReason(const FetchOutcome& outcome) {
             return failed("文件太大");
         case FetchFailure::Cancelled:
             return cancelledReason();
-        case FetchFailure::Other:
+        default:
             break;
     }
     return failed("下载出错");
@@ -37,7 +39,10 @@ GbkText transferReason(const FetchOutcome& outcome) {
 
 InfoVerdict checkUpdateInfo(const FetchOutcome& page, const UpdateTrust& trust) {
     auto refuse = [](std::string_view why) { return InfoVerdict{std::nullopt, failed(why)}; };
-    if (!page.ok()) return refuse("无法读取更新信息");
+    if (!page.ok()) {
+        const GbkText words = connectionProblem(page);
+        return refuse("无法读取更新信息" + (words.empty() ? GbkText() : "：" + words));
+    }
     // Nothing an unsigned page says is looked at: whoever can change the page in transit would
     // otherwise choose the program this one starts.
     if (trust.keys.empty()) return refuse("本程序没有更新密钥");

@@ -60,9 +60,12 @@ GbkText utf16ToGbk(std::u16string_view input) {
     }
     const auto* src = reinterpret_cast<const wchar_t*>(utf16.data());
     const int len = static_cast<int>(utf16.size());
-    const int n = WideCharToMultiByte(kGbk, 0, src, len, nullptr, 0, "?", nullptr);
+    // No best fit: a character GBK lacks becomes '?' as on Linux, never a look-alike ("・" is
+    // not "·"), so a converted name can never be another file's name.
+    const int n =
+        WideCharToMultiByte(kGbk, WC_NO_BEST_FIT_CHARS, src, len, nullptr, 0, "?", nullptr);
     GbkText out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(kGbk, 0, src, len, out.data(), n, "?", nullptr);
+    WideCharToMultiByte(kGbk, WC_NO_BEST_FIT_CHARS, src, len, out.data(), n, "?", nullptr);
     return out;
 }
 

@@ -9,12 +9,13 @@
 #include "platform/files.hpp"
 #include "text/codepage.hpp"
 #include "win32/wide_text.hpp"
+#include "win32/wide_path.hpp"
 
 namespace files {
 namespace {
 
-using win32::narrow;
-using win32::wide;
+using win32::pathText;
+using win32::widePath;
 
 class Handle {
   public:
@@ -48,11 +49,26 @@ bool isTemporaryOf(std::wstring_view name, std::wstring_view base) {
                        [](wchar_t c) { return c >= L'0' && c <= L'9'; });
 }
 
+// True when the process that named the temporary file `name` (its digits are that process's
+// id) still runs: another copy may be in the middle of its save.
+bool writerRuns(std::wstring_view name) {
+    const std::size_t digits = name.find_last_not_of(L"0123456789") + 1;
+    if (digits >= name.size() || name.size() - digits > 9) return false;
+    const DWORD id = static_cast<DWORD>(std::stoul(std::wstring(name.substr(digits))));
+    if (id == GetCurrentProcessId()) return false;
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+    if (!process) return false;
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
+}
+
 }  // namespace
 
 std::optional<std::string> readAll(const GbkText& path) {
-    Handle file(CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle file(CreateFileW(widePath(path).c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.ok()) return std::nullopt;
     std::string bytes;
     char buffer[65536];
@@ -67,7 +83,7 @@ std::optional<std::string> readAll(const GbkText& path) {
 }
 
 bool writeAtomically(const GbkText& path, std::string_view bytes) {
-    const std::wstring target = wide(path);
+    const std::wstring target = widePath(path);
     // Windows refuses to replace a read-only file, but Wine's rename does not: check first, so
     // a write-protected settings file stays as it is everywhere.
     const DWORD attributes = GetFileAttributesW(target.c_str());
@@ -91,7 +107,7 @@ bool writeAtomically(const GbkText& path, std::string_view bytes) {
 }
 
 int removeLeftoverTemporaries(const GbkText& path) {
-    const std::wstring target = wide(path);
+    const std::wstring target = widePath(path);
     const size_t slash = target.find_last_of(L"\\/");
     const std::wstring folder = slash == std::wstring::npos ? L"" : target.substr(0, slash + 1);
     const std::wstring base = slash == std::wstring::npos ? target : target.substr(slash + 1);
@@ -104,7 +120,8 @@ int removeLeftoverTemporaries(const GbkText& path) {
     do {
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
             continue;
-        if (isTemporaryOf(found.cFileName, base)) leftovers.push_back(folder + found.cFileName);
+        if (isTemporaryOf(found.cFileName, base) && !writerRuns(found.cFileName))
+            leftovers.push_back(folder + found.cFileName);
     } while (FindNextFileW(search, &found));
     FindClose(search);
     int removed = 0;
@@ -157,7 +174,7 @@ std::unique_ptr<NewFile> createUnique(const GbkText& folder, const GbkText& pref
         const GbkText candidate = join(folder, prefix + digits + suffix);
         // CREATE_NEW never opens what is already there, a planted link included; nobody else
         // may open the file while it is written.
-        HANDLE file = CreateFileW(wide(candidate).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        HANDLE file = CreateFileW(widePath(candidate).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             path = candidate;
@@ -171,20 +188,30 @@ std::unique_ptr<NewFile> createUnique(const GbkText& folder, const GbkText& pref
 bool rename(const GbkText& from, const GbkText& to, bool replace) {
     DWORD flags = MOVEFILE_WRITE_THROUGH;
     if (replace) flags |= MOVEFILE_REPLACE_EXISTING;
-    return MoveFileExW(wide(from).c_str(), wide(to).c_str(), flags) != 0;
+    return MoveFileExW(widePath(from).c_str(), widePath(to).c_str(), flags) != 0;
 }
 
-bool remove(const GbkText& path) { return DeleteFileW(wide(path).c_str()) != 0; }
+bool remove(const GbkText& path) { return DeleteFileW(widePath(path).c_str()) != 0; }
 
 bool exists(const GbkText& path) {
-    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool isFolder(const GbkText& path) {
     if (path.empty()) return false;
-    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool canWriteIn(const GbkText& folder) {
+    const std::wstring probe =
+        widePath(join(folder, "cantorel-write-test.tmp" + std::to_string(GetCurrentProcessId())));
+    HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
 }
 
 GbkText programFolder() {
@@ -194,7 +221,7 @@ GbkText programFolder() {
     std::wstring path(exe, n);
     const size_t slash = path.find_last_of(L"\\/");
     if (slash != std::wstring::npos) path.resize(slash);
-    return narrow(path.c_str());
+    return pathText(path);
 }
 
 GbkText join(const GbkText& folder, const GbkText& name) {
@@ -207,13 +234,14 @@ std::vector<GbkText> listFiles(const GbkText& folder, const GbkText& suffix) {
     std::vector<GbkText> names;
     // The pattern only narrows the search: Windows also matches it against 8.3 short names and
     // lets "*.lrc" find "song.lrcx", so every name is checked against the suffix itself.
-    const std::wstring pattern = wide(join(folder.empty() ? GbkText(".") : folder, "*" + suffix));
+    const std::wstring where = widePath(folder.empty() ? GbkText(".") : folder);
+    const std::wstring pattern = where + L"\\*" + widePath(suffix);
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        GbkText name = narrow(found.cFileName);
+        GbkText name = win32::nameText(folder, found.cFileName);
         if (gbk::endsWithIgnoringCase(name, suffix)) names.push_back(std::move(name));
     } while (FindNextFileW(search, &found));
     FindClose(search);

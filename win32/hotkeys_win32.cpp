@@ -77,6 +77,7 @@ GbkText Win32Hotkeys::registerAll(const std::array<HotkeySetting, kHotkeyActions
         else
             taken.push_back(hotkeyName(*setting.key));
     }
+    anyTaken_ = !taken.empty();
     return hotkeyProblems(taken, unreadable);
 }
 

@@ -25,6 +25,8 @@ class Win32Hotkeys {
     /// chord; empty when every configured key was had.
     GbkText registerAll(const std::array<HotkeySetting, kHotkeyActions>& hotkeys);
     void unregisterAll();
+    /// True when the last registerAll found a chord another program holds.
+    bool anyTaken() const { return anyTaken_; }
 
     /// The WM_HOTKEY id of `action`.
     static int idOf(HotkeyAction action);
@@ -34,4 +36,5 @@ class Win32Hotkeys {
   private:
     HWND window_;
     std::array<bool, kHotkeyActions> registered_{};
+    bool anyTaken_ = false;
 };

@@ -36,6 +36,9 @@ HINTERNET rootFor(const std::string& agent) {
     return root;
 }
 
+// A code newer than mingw's wininet.h: ERROR_INTERNET_SEC_CERT_WEAK_SIGNATURE.
+constexpr DWORD kCertWeakSignature = 12062;
+
 FetchFailure failureOfError(DWORD error) {
     switch (error) {
         case ERROR_INTERNET_NAME_NOT_RESOLVED:
@@ -52,6 +55,24 @@ FetchFailure failureOfError(DWORD error) {
         case ERROR_INTERNET_INVALID_URL:
         case ERROR_INTERNET_UNRECOGNIZED_SCHEME:
             return FetchFailure::BadAddress;
+        case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
+        case ERROR_INTERNET_SEC_CERT_CN_INVALID:
+        case ERROR_INTERNET_INVALID_CA:
+        case ERROR_INTERNET_SEC_CERT_ERRORS:
+        case ERROR_INTERNET_SEC_INVALID_CERT:
+        case kCertWeakSignature:
+            return FetchFailure::Certificate;
+        case ERROR_INTERNET_SEC_CERT_REVOKED:
+        case ERROR_INTERNET_SEC_CERT_REV_FAILED:
+        case ERROR_INTERNET_SEC_CERT_NO_REV:
+            return FetchFailure::Revocation;
+        case ERROR_INTERNET_SECURITY_CHANNEL_ERROR:
+        case ERROR_INTERNET_CLIENT_AUTH_CERT_NEEDED:
+            return FetchFailure::Tls;
+        case ERROR_INTERNET_INCORRECT_PASSWORD:
+            return FetchFailure::ProxyLogon;
+        case ERROR_INTERNET_DISCONNECTED:
+            return FetchFailure::Offline;
         default:
             return FetchFailure::Other;
     }
@@ -65,9 +86,9 @@ struct Transfer {
     bool done = false;
     HINTERNET connection = nullptr;
     HINTERNET request = nullptr;
-    bool closed = false;           // the caller closed the handles; the thread must not use them
+    bool closed = false;  // the caller closed the handles; the thread must not use them
     SteadyClock::time_point lastActive;  // the last time a byte (or the connection) arrived
-    bool connecting = true;        // no response yet
+    bool connecting = true;              // no response yet
     FetchOutcome outcome;
 
     void touch(bool responded) {

@@ -10,7 +10,8 @@ using ::testing::HasSubstr;
 
 namespace {
 
-CommandRun play(const cli::Args& args) { return runCommand(cli::runPlay, args); }
+// Named apart from play_command_test.cpp's helper, which a unity build puts in the same unit.
+CommandRun playWaiting(const cli::Args& args) { return runCommand(cli::runPlay, args); }
 
 class WaitForAudioTest : public CommandFolderTest {
   protected:
@@ -31,13 +32,13 @@ class WaitForAudioTest : public CommandFolderTest {
 TEST_F(WaitForAudioTest, DryRunStampsCountFromTheStartOfTheWav) {
     writeWav("music.wav", 1.234, 4);
     const CommandRun run =
-        play({path("song.lrc"), "--dry-run", "--wait-for-audio", path("music.wav")});
+        playWaiting({path("song.lrc"), "--dry-run", "--wait-for-audio", path("music.wav")});
     EXPECT_EQ(run.code, 0) << run.err;
     // The line at time 0 goes out with the music; the click at 0.3 s started nothing.
     EXPECT_EQ(run.out, "[+00:01.234] zero\n[+00:03.234] one\n[+00:04.734] two\n");
     EXPECT_THAT(run.err, HasSubstr(reinterpret_cast<const char*>(u8"1.23 秒")));
 
-    const CommandRun nudged = play(
+    const CommandRun nudged = playWaiting(
         {path("song.lrc"), "--dry-run", "--nudge", "-200", "--wait-for-audio", path("music.wav")});
     EXPECT_THAT(nudged.out, HasSubstr("[+00:03.034] one\n"));
 }
@@ -51,7 +52,8 @@ TEST_F(WaitForAudioTest, RefusesUnreadableWavsAndSoundWithoutMusic) {
         {"silent.wav", "ends before any music"},
     };
     for (const auto& [wav, message] : cases) {
-        const CommandRun run = play({path("song.lrc"), "--dry-run", "--wait-for-audio", path(wav)});
+        const CommandRun run =
+            playWaiting({path("song.lrc"), "--dry-run", "--wait-for-audio", path(wav)});
         EXPECT_EQ(run.code, 1) << wav;
         EXPECT_THAT(run.err, HasSubstr(message)) << wav;
         EXPECT_EQ(run.out, "") << wav;
@@ -60,7 +62,7 @@ TEST_F(WaitForAudioTest, RefusesUnreadableWavsAndSoundWithoutMusic) {
 
 TEST_F(WaitForAudioTest, InRealTimeNoLineGoesOutBeforeTheMusic) {
     writeWav("quick.wav", 0.4, 1.6);
-    const CommandRun run = play({path("short.lrc"), "--wait-for-audio", path("quick.wav")});
+    const CommandRun run = playWaiting({path("short.lrc"), "--wait-for-audio", path("quick.wav")});
     ASSERT_EQ(run.code, 0) << run.err;
     ASSERT_THAT(run.out, HasSubstr("] hi\n"));
     EXPECT_GE(run.out.substr(0, 12), "[+00:00.500]");

@@ -172,6 +172,28 @@ TEST_F(LyricFilesTest, MissingOrTaglessFilesLoadAsZeroRowsAndSaySoInTheStatusBar
     EXPECT_EQ(units.状态条1.part(1), "歌词下载完毕");
 }
 
+// Korean and an emoji have no GBK form: the load says how many characters cannot be typed, a
+// literal '?' of the lyric is not counted, and the next clean file ends the notice.
+TEST_F(LyricFilesTest, CharactersGbkLacksAreCountedInTheStatusBarAtLoad) {
+    folder.write("ko.lrc",
+                 reinterpret_cast<const char*>(u8"[00:01]사랑해 ok?\n[00:02]好 \U0001F3B5\n"));
+    choose("ko.lrc");
+    EXPECT_EQ(units.状态条1.part(1), "歌词中有无法输入的字符：4 个（GBK 之外，显示为“?”）");
+    EXPECT_EQ(rows().cells[0].second, "??? ok?");
+    folder.write("a.lrc", kLyric);
+    choose("a.lrc");
+    EXPECT_EQ(units.状态条1.part(1), "");
+
+    folder.write("be.lrc",
+                 "\xFE\xFF\0[\0"
+                 "0\0"
+                 "0\0:\0"
+                 "0\0"
+                 "1\0]\xD5\x5C\0?"s);
+    choose("be.lrc");
+    EXPECT_EQ(units.状态条1.part(1), "歌词中有无法输入的字符：1 个（GBK 之外，显示为“?”）");
+}
+
 TEST_F(LyricFilesTest, AFileTheReaderRejectsShowsTheFailureAndLeavesTheListEmpty) {
     folder.write("a.lrc", kLyric);
     folder.write("bad.lrc", "[00:01]x\r\n[0:" + std::string(30000, '7'));

@@ -167,6 +167,23 @@ TEST(LyricSearchPanel, ResultFillsPairedRowsAndFailuresKeepThem) {
     p.searchFor("x");
     p.fetcher.answerLast({page(fragment("l", "a b")), 404, FetchFailure::None});
     EXPECT_EQ(p.status(), "搜索失败：无法连接歌词网站");
+    // What the user can mend outside the program is named in words.
+    const std::pair<FetchOutcome, GbkText> named[] = {
+        {FakeWebFetcher::failed(FetchFailure::Certificate),
+         "服务器证书无效（过期、不受信任或与网址不符）"},
+        {FakeWebFetcher::failed(FetchFailure::Revocation),
+         "服务器证书已被吊销，或无法检查是否吊销"},
+        {FakeWebFetcher::failed(FetchFailure::Tls), "无法建立安全连接（Windows 7 请启用 TLS 1.2）"},
+        {FakeWebFetcher::failed(FetchFailure::ProxyLogon),
+         "代理服务器要求登录，请在系统的代理设置中登录"},
+        {{"", 407, FetchFailure::None}, "代理服务器要求登录，请在系统的代理设置中登录"},
+        {FakeWebFetcher::failed(FetchFailure::Offline), "电脑没有连接网络"},
+    };
+    for (const auto& [outcome, words] : named) {
+        p.searchFor("x");
+        p.fetcher.answerLast(outcome);
+        EXPECT_EQ(p.status(), "搜索失败：" + words);
+    }
     p.searchFor("x");
     p.fetcher.answerLast(FakeWebFetcher::ok(page("没有找到相关")));
     EXPECT_EQ(p.boxes.texts(), (std::vector<GbkText>{"搜索失败！没有相关歌词,查看歌名是否正确！"}));

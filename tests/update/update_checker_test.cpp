@@ -94,6 +94,11 @@ TEST(UpdateDecision, OnlyACompleteBodyWithTheAnnouncedDigestPasses) {
     EXPECT_EQ(refuseDownload(FakeWebFetcher::failed(FetchFailure::Cancelled), digest, digest),
               "更新失败：已取消");
     EXPECT_EQ(refuseDownload(whole, digest, std::nullopt), "更新失败：无法计算校验码");
+    // Failures of the connection itself read in words.
+    EXPECT_EQ(refuseDownload(FakeWebFetcher::failed(FetchFailure::Offline), digest, digest),
+              "更新失败：电脑没有连接网络");
+    EXPECT_EQ(refuseDownload({"", 407, FetchFailure::None}, digest, digest),
+              "更新失败：代理服务器要求登录，请在系统的代理设置中登录");
 }
 
 TEST(UpdateChecker, ANoticeOverPlainHttpIsNeverAsked) {

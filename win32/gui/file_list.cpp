@@ -3,8 +3,12 @@
 // The common-control headers need what windows.h declares.
 #include <commctrl.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/files.hpp"
 #include "win32/gui/control.hpp"
+#include "win32/wide_path.hpp"
 
 namespace gui {
 namespace {
@@ -20,8 +24,12 @@ class FileListControl : public Win32Control<FileList> {
         folder_ = folder;
         SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
         SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
-        for (const GbkText& name : files::listFiles(folder, ".lrc")) {
-            SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(name).c_str()));
+        // Each row shows the file's real name; the program keeps the name it carries for it.
+        rows_ = files::listFiles(folder, ".lrc");
+        for (const GbkText& name : rows_) {
+            const std::wstring real = win32::widePath(files::join(folder, name));
+            const std::wstring shown = real.substr(real.find_last_of(L"\\/") + 1);
+            SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str()));
         }
         if (top > 0) SendMessageW(hwnd_, LB_SETTOPINDEX, top, 0);
         SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
@@ -29,17 +37,19 @@ class FileListControl : public Win32Control<FileList> {
     }
     GbkText selectedName() const override {
         const LRESULT index = SendMessageW(hwnd_, LB_GETCURSEL, 0, 0);
-        if (index == LB_ERR) return {};
-        return itemText(hwnd_, LB_GETTEXTLEN, LB_GETTEXT, static_cast<int>(index));
+        if (index < 0 || static_cast<std::size_t>(index) >= rows_.size()) return {};
+        return rows_[static_cast<std::size_t>(index)];
     }
     void setSelectedName(const GbkText& name) override {
-        const LRESULT index = SendMessageW(hwnd_, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                           reinterpret_cast<LPARAM>(wide(name).c_str()));
-        SendMessageW(hwnd_, LB_SETCURSEL, index == LB_ERR ? static_cast<WPARAM>(-1) : index, 0);
+        const auto found = std::find(rows_.begin(), rows_.end(), name);
+        const WPARAM index =
+            found == rows_.end() ? static_cast<WPARAM>(-1) : WPARAM(found - rows_.begin());
+        SendMessageW(hwnd_, LB_SETCURSEL, index, 0);
     }
 
   private:
     GbkText folder_;
+    std::vector<GbkText> rows_;  // the name the program carries for each row, in list order
 };
 
 }  // namespace

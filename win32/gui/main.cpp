@@ -5,9 +5,12 @@
 #include <ole2.h>
 
 #include "platform/files.hpp"
+#include "win32/gui/hand_over.hpp"
 #include "win32/gui/main_window.hpp"
+#include "win32/gui/single_copy.hpp"
 #include "win32/message_boxes_win32.hpp"
 #include "win32/message_loop.hpp"
+#include "win32/wide_path.hpp"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES |
@@ -15,6 +18,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
     InitCommonControlsEx(&controls);
     // The shell's folder browser needs COM on this thread.
     const HRESULT ole = OleInitialize(nullptr);
+
+    // One copy per program folder; a second start shows the first and ends.
+    const std::wstring folder = win32::widePath(files::programFolder());
+    SingleCopy copy(folder, 10000);
+    if (!copy.held()) {
+        SingleCopy::showRunningCopy(folder, 5000);
+        if (SUCCEEDED(ole)) OleUninitialize();
+        return 0;
+    }
+    hand_over::add([&copy] { copy.release(); }, [&copy] { copy.retake(); });
 
     int code = 1;
     {

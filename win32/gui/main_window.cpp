@@ -6,17 +6,21 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "app/folder_check.hpp"
 #include "app/more_settings.hpp"
 #include "app/panel_toggles.hpp"
 #include "app/settings_panel.hpp"
 #include "app/startup.hpp"
+#include "platform/files.hpp"
 #include "ui/main_layout.hpp"
 #include "win32/gui/dpi_win32.hpp"
 #include "win32/gui/draw_panel.hpp"
+#include "win32/gui/hand_over.hpp"
 #include "win32/gui/more_settings_dialog.hpp"
 #include "win32/gui/top_window.hpp"
 #include "win32/message_loop.hpp"
 #include "win32/timer_win32.hpp"
+#include "win32/wide_path.hpp"
 
 namespace {
 
@@ -24,6 +28,8 @@ constexpr wchar_t kMainClass[] = L"CantorelMainWindow";
 // The timer that holds back the preview of a clicked hit until the click cannot be the first
 // half of a double-click any more.
 constexpr UINT_PTR kPreviewTimer = 1;
+// Posted at creation: the program folder is checked once the window is on screen.
+constexpr UINT kCheckFolder = WM_APP + 0x60;
 
 // Themes for the controls and the frame of every window of the program, including windows
 // created later. uxtheme is looked up at run time so the program still starts where it is
@@ -99,6 +105,13 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 SendMessageW(bar->hwnd(), WM_SIZE, 0, 0);
             }
             return 0;
+        case kCheckFolder:
+            // Named once, here: a save that fails later does not ask again.
+            if (main_ && folder_check::tellAtStart(options_.programFolder,
+                                                   files::canWriteIn(options_.programFolder),
+                                                   *main_, boxes_))
+                saveFailureShown_ = true;
+            return 0;
         case WM_DPICHANGED:
             onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
@@ -114,6 +127,10 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_TIMER:
+            if (wParam == kHotkeyRetryTimer) {
+                registerHotkeysAtStart();
+                return 0;
+            }
             if (wParam == kPreviewTimer) {
                 KillTimer(hwnd_, kPreviewTimer);
                 if (search_) search_->hitSelected();
@@ -133,6 +150,8 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             saveSettings();
             // Capture holds hooks and an overlay tied to this window: release them first.
             capture_.reset();
+            KillTimer(hwnd_, kHotkeyRetryTimer);
+            hand_over::remove(handOver_);
             hotkeys_.reset();  // the chords go back to the system
             if (options_.quitOnDestroy) PostQuitMessage(0);
             return 0;
@@ -174,6 +193,7 @@ bool MainWindow::onCreate() {
     wireHandlers();
     runCreationSteps();
     search_->load();
+    PostMessageW(hwnd_, kCheckFolder, 0, 0);
     return true;
 }
 
@@ -354,7 +374,7 @@ void MainWindow::chooseFolder() {
     const bool got = SHGetPathFromIDListW(chosen, path) != FALSE;
     CoTaskMemFree(chosen);
     if (!got || path[0] == L'\0') return;
-    const GbkText folder = gui::narrow(path);
+    const GbkText folder = win32::pathText(path);
     main_->文件框1.setFolder(folder);
     main_->编辑框1.setText(folder);
 }
@@ -398,10 +418,31 @@ bool sameShape(const LyricShape& a, const LyricShape& b) {
 void MainWindow::wireMoreSettings() {
     more_ = loadMoreSettings(options_.programFolder);
     hotkeys_ = std::make_unique<Win32Hotkeys>(hwnd_);
-    // Said once, at the start: the keys that were had work regardless.
-    const GbkText problems = hotkeys_->registerAll(more_.hotkeys);
-    if (!problems.empty()) main_->状态条1.setPart(StatusBar::kMessage, problems);
+    hotkeyTries_ = kHotkeyTries;
+    registerHotkeysAtStart();
+    // An update lets the keys go before the new program starts, so it finds them free.
+    handOver_ = hand_over::add(
+        [this] {
+            if (hotkeys_) hotkeys_->unregisterAll();
+        },
+        [this] {
+            if (hotkeys_) hotkeys_->registerAll(more_.hotkeys);
+        });
     onCommand("更多设置", BN_CLICKED, [this] { openMoreSettings(); });
+}
+
+// Said once, at the start: the keys that were had work regardless. A chord another program
+// holds is tried again for a short while first: the copy this one replaces may be letting its
+// keys go just now.
+void MainWindow::registerHotkeysAtStart() {
+    KillTimer(hwnd_, kHotkeyRetryTimer);
+    if (!hotkeys_) return;
+    const GbkText problems = hotkeys_->registerAll(more_.hotkeys);
+    if (hotkeys_->anyTaken() && --hotkeyTries_ > 0) {
+        SetTimer(hwnd_, kHotkeyRetryTimer, kHotkeyRetryMilliseconds, nullptr);
+        return;
+    }
+    if (!problems.empty()) main_->状态条1.setPart(StatusBar::kMessage, problems);
 }
 
 void MainWindow::openMoreSettings() {
@@ -412,6 +453,7 @@ void MainWindow::openMoreSettings() {
     const bool reshaped = !sameShape(edited.shape, more_.shape);
     more_ = edited;
     const bool saved = saveMoreSettings(options_.programFolder, more_);
+    KillTimer(hwnd_, kHotkeyRetryTimer);
     GbkText status = hotkeys_->registerAll(more_.hotkeys);
     if (!saved) {
         status +=

@@ -71,6 +71,7 @@ class MainWindow {
     void restartAsAdministrator();
     // The 更多设置 button and the global hotkeys.
     void wireMoreSettings();
+    void registerHotkeysAtStart();
     void openMoreSettings();
     void onHotkey(WPARAM id);
     void onCommand(int id, int code);
@@ -99,6 +100,11 @@ class MainWindow {
     // cantorel.ini's [lyrics] and [hotkeys]; file loading reads the lyric shape from here.
     MoreSettings more_;
     std::unique_ptr<Win32Hotkeys> hotkeys_;
+    static constexpr UINT_PTR kHotkeyRetryTimer = 2;
+    static constexpr UINT kHotkeyRetryMilliseconds = 250;
+    static constexpr int kHotkeyTries = 12;  // three seconds
+    int hotkeyTries_ = 0;
+    int handOver_ = 0;  // the hand_over step of the hotkeys
     std::unique_ptr<gui::Win32Units> units_;
     std::unique_ptr<MainUnits> main_;
     // The logic, in the order it is built (and torn down in reverse).

@@ -15,8 +15,10 @@
 #include "update/update_install.hpp"
 #include "win32/gui/dpi_win32.hpp"
 #include "win32/gui/gui_text.hpp"
+#include "win32/gui/hand_over.hpp"
 #include "win32/gui/top_window.hpp"
 #include "win32/message_boxes_win32.hpp"
+#include "win32/wide_path.hpp"
 
 namespace {
 
@@ -285,7 +287,11 @@ bool UpdateDownloadWindow::install() {
         if (placed.undoFailed) tellWhere(placed.reason);
         return false;
     }
-    if (!startProgram(gui::wide(target), gui::wide(options_.programFolder))) {
+    // The new program finds the hotkeys and the one-copy lock free; they come back if it
+    // does not start.
+    hand_over::release();
+    if (!startProgram(win32::widePath(target), win32::widePath(options_.programFolder))) {
+        hand_over::retake();
         const std::optional<GbkText> undoFailed = undoInstall(target, placed.movedAside);
         fail(undoFailed ? *undoFailed : startFailedReason());
         if (undoFailed) tellWhere(*undoFailed);
