@@ -162,6 +162,14 @@ TEST_F(SearchCommand, AllSourcesRankOneListAndTranslationsAreSaved) {
                   .find(utf8(u8"[00:09.40]我们走在回家的路上\n"
                              u8"[00:09.40]We walk on the way home\n")),
               std::string::npos);
+    // Hostile answers give only the hits that are whole: numeric ids, plain song mids.
+    const CommandRun hostile = search(with({"hostile", "--source", "all", "--json"},
+                                           {"--netease", base, "--qq", base, "--lrclib", base}));
+    EXPECT_EQ(hostile.code, 0) << hostile.err;
+    EXPECT_NE(hostile.out.find("/api/song/lyric?id=186001&"), std::string::npos) << hostile.out;
+    EXPECT_NE(hostile.out.find("songmid=000007QqMid01&"), std::string::npos) << hostile.out;
+    EXPECT_EQ(hostile.out.find("songmid=.."), std::string::npos) << hostile.out;
+    EXPECT_EQ(hostile.out.find("\"string id\""), std::string::npos) << hostile.out;
     // A backing track's "lyric" that says there are no words is never saved.
     const CommandRun pure =
         download(with({"晴天 (伴奏)", "--source", "netease", "--pick", "4"}, services));
