@@ -49,6 +49,7 @@ HitScore scoreHit(const SearchQuery& query, const SearchHit& hit) {
     score.synced = hit.synced;
     score.sung = !namesInstrumental(hit.song);
     score.title = titleCloseness(split.title, hit.song);
+    score.bare = titleKey(hit.song) == plainKey(hit.song);
     score.artist = artistCloseness(split.artist, hit.artist);
     if (query.durationMs > 0 && hit.durationMs > 0) {
         score.lengthGap = std::llabs(static_cast<long long>(query.durationMs) - hit.durationMs);
@@ -60,6 +61,7 @@ bool ranksBefore(const HitScore& a, const HitScore& b) {
     if (a.synced != b.synced) return a.synced;
     if (a.sung != b.sung) return a.sung;
     if (a.title != b.title) return a.title > b.title;
+    if (a.bare != b.bare) return a.bare;
     if (a.artist != b.artist) return a.artist > b.artist;
     // A known length beats an unknown one, a closer one a farther one.
     if ((a.lengthGap < 0) != (b.lengthGap < 0)) return a.lengthGap >= 0;

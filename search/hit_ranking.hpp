@@ -14,6 +14,7 @@ struct HitScore {
     bool synced = false;
     bool sung = false;         // the title names no instrumental take
     int title = 0;             // titleCloseness
+    bool bare = false;         // no decoration in the title: a tie goes to the song itself
     int artist = 0;            // artistCloseness
     long long lengthGap = -1;  // ms between the lengths; -1 when either is unknown
 };

@@ -98,6 +98,7 @@ void LyricSearch::showRows() {
     for (const SearchHit& hit : rowHits_) {
         const int row = rows.addRow(hit.song, 0);
         rows.setCell(row, 1, hit.artist);
+        rows.setCell(row, 2, GbkText(sourceLabel(hit.source)));
         hitLinks_.push_back(hit.link);
         std::shared_ptr<const LyricSource> source;
         for (const ActiveSource& active : sources_) {

@@ -61,8 +61,8 @@ GbkText withoutBrackets(std::string_view text) {
 
 bool isSeparator(std::string_view c) { return c == " " || c == "-" || c == "_" || c == "/"; }
 
-// Drops decoration words from the end of a folded, bracket-free title: "晴天 伴奏", "晴天-live",
-// "晴天伴奏" (Chinese words need no space between them).
+// Drops decoration words from the end of a folded, bracket-free title: 晴天 伴奏, 晴天-live,
+// 晴天伴奏 (Chinese words need no space between them).
 GbkText withoutTrailingDecorations(GbkText text) {
     for (bool dropped = true; dropped;) {
         dropped = false;

@@ -87,8 +87,10 @@ constexpr std::array kLyricColumns = {ColumnLayout{"时间(毫秒)", 0}, ColumnL
 // The preview's time column is there but 0 pixels wide: the header tells the click rule.
 constexpr std::array kPreviewColumns = {ColumnLayout{"时间", 0},
                                         ColumnLayout{"歌词预览-单击预览-双击下载", 280}};
-constexpr std::array kHitColumns = {ColumnLayout{"     歌曲名", 130},
-                                    ColumnLayout{"歌手", 100, true}};
+// Every hit names its source: song and artist give up width to a third column, so that all
+// three fit beside the list's scroll bar.
+constexpr std::array kHitColumns = {ColumnLayout{"     歌曲名", 104},
+                                    ColumnLayout{"歌手", 58, true}, ColumnLayout{"来源", 54, true}};
 
 }  // namespace
 

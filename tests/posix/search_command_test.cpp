@@ -48,22 +48,25 @@ class SearchCommand : public LyricSiteSuite {
 TEST_F(SearchCommand, PrintsEveryHitOfEachSourceInOrder) {
     const CommandRun hits = search(site("starlight"));
     EXPECT_EQ(hits.code, 0) << hits.err;
-    EXPECT_EQ(hits.out, utf8(u8"夜航\t林间小队\n晨光\t小河\n远方\t远山\n无链接\t无名\n"
-                             u8"..\\..\\歌词\t坏人\nCON\t坏人\na/b:c\t坏人\n坏链接\t丢失\n"
-                             u8"半首歌\t断线\n"));
+    EXPECT_EQ(hits.out,
+              utf8(u8"夜航\t林间小队\t歌词网站\n晨光\t小河\t歌词网站\n"
+                   u8"远方\t远山\t歌词网站\n无链接\t无名\t歌词网站\n"
+                   u8"..\\..\\歌词\t坏人\t歌词网站\nCON\t坏人\t歌词网站\n"
+                   u8"a/b:c\t坏人\t歌词网站\n坏链接\t丢失\t歌词网站\n半首歌\t断线\t歌词网站\n"));
 
     // Only the records with synced lyrics; each JSON line names the record to fetch.
     const CommandRun json = search(with(lrclib("STARLIGHT"), {"--json"}));
     EXPECT_EQ(json.code, 0) << json.err;
     EXPECT_EQ(json.out,
               "{\"song\":\"Starlight Road\",\"artist\":\"The Lanterns\",\"link\":\"" +
-                  site_->base() + "/api/get/101\"}\n" +
+                  site_->base() + "/api/get/101\",\"source\":\"lrclib\",\"duration\":120}\n" +
                   utf8(u8"{\"song\":\"..\\\\..\\\\歌词\",\"artist\":\"starlight hacker\",") +
-                  "\"link\":\"" + site_->base() + "/api/get/105\"}\n" +
+                  "\"link\":\"" + site_->base() +
+                  "/api/get/105\",\"source\":\"lrclib\",\"duration\":10}\n" +
                   "{\"song\":\"CON\",\"artist\":\"starlight hacker\",\"link\":\"" + site_->base() +
-                  "/api/get/106\"}\n" +
+                  "/api/get/106\",\"source\":\"lrclib\",\"duration\":10}\n" +
                   "{\"song\":\"a/b:c\",\"artist\":\"starlight hacker\",\"link\":\"" +
-                  site_->base() + "/api/get/107\"}\n");
+                  site_->base() + "/api/get/107\",\"source\":\"lrclib\",\"duration\":10}\n");
 
     for (const cli::Args& none : {site("nothing"), lrclib("no such song")}) {
         const CommandRun run = search(none);
@@ -135,6 +138,49 @@ TEST_F(SearchCommand, FailedDownloadsKeepTheFileThereAndExitWithTwo) {
         EXPECT_EQ(saved(name), "[00:01.00]good\r\n");
     }
     EXPECT_EQ(download(with(site("404"), {"--pick", "1"})).code, 2);
+}
+
+TEST_F(SearchCommand, AllSourcesRankOneListAndTranslationsAreSaved) {
+    const std::string base = site_->base();
+    const cli::Args services = {"--netease", base, "--qq",   base + "/hang",
+                                "--lrclib",  base, "--site", ""};
+    // QQ never answers (the site stalls, then answers nonsense): the others' hits still come,
+    // ranked, and the failed source is named.
+    const CommandRun all =
+        search(with({"Paper Boats", "--artist", "Mira Lane", "--json"}, services));
+    EXPECT_EQ(all.code, 0) << all.err;
+    EXPECT_EQ(
+        all.out.substr(0, all.out.find('\n')),
+        "{\"song\":\"Paper Boats\",\"artist\":\"Mira Lane\",\"link\":\"" + base +
+            "/api/song/lyric?id=186014&lv=1&tv=-1\",\"source\":\"netease\",\"duration\":198}");
+    EXPECT_NE(all.err.find(utf8(u8"QQ音乐")), std::string::npos);
+
+    // NetEase's translation and QQ's (escaped, behind its Referer) land under the same tags.
+    const std::string translated = utf8(
+        u8"[00:05.20]Light on the water, light on the road\n"
+        u8"[00:05.20]水上的光，路上的光\n");
+    EXPECT_EQ(download(with({"Paper Boats", "--source", "netease", "--pick", "1"}, services)).code,
+              0);
+    EXPECT_NE(saved(u8"Paper Boats.lrc").find(translated), std::string::npos);
+    const CommandRun qq =
+        download(with({"Golden Hour", "--source", "qq", "--pick", "1", "--qq", base}, {}));
+    EXPECT_EQ(qq.code, 0) << qq.err;
+    EXPECT_NE(saved(u8"Golden Hour.lrc")
+                  .find(utf8(u8"[00:09.40]我们走在回家的路上\n"
+                             u8"[00:09.40]We walk on the way home\n")),
+              std::string::npos);
+    // Hostile answers give only the hits that are whole: numeric ids, plain song mids.
+    const CommandRun hostile = search(with({"hostile", "--source", "all", "--json"},
+                                           {"--netease", base, "--qq", base, "--lrclib", base}));
+    EXPECT_EQ(hostile.code, 0) << hostile.err;
+    EXPECT_NE(hostile.out.find("/api/song/lyric?id=186001&"), std::string::npos) << hostile.out;
+    EXPECT_NE(hostile.out.find("songmid=000007QqMid01&"), std::string::npos) << hostile.out;
+    EXPECT_EQ(hostile.out.find("songmid=.."), std::string::npos) << hostile.out;
+    EXPECT_EQ(hostile.out.find("\"string id\""), std::string::npos) << hostile.out;
+    // A backing track's "lyric" that says there are no words is never saved.
+    const CommandRun pure =
+        download(with({"晴天 (伴奏)", "--source", "netease", "--pick", "4"}, services));
+    EXPECT_EQ(pure.code, 2);
 }
 
 TEST_F(SearchCommand, BadArgumentsExitWithOne) {

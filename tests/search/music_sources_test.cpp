@@ -171,6 +171,7 @@ TEST(AllSourcesSearch, HitsArriveRankedWhileASourceHangsAndFailuresAreNamed) {
     // The studio take ranks first; NetEase's live take duplicates LRCLIB's, which came first.
     ASSERT_EQ(p.units.欲下载列表.rowCount(), 2);
     EXPECT_EQ(p.units.欲下载列表.cell(0, 0), "晴天");
+    EXPECT_EQ(p.units.欲下载列表.cell(0, 2), "网易云音乐");
     EXPECT_EQ(p.search.rowSources(), (std::vector<std::string_view>{"netease", "lrclib"}));
     EXPECT_EQ(p.search.hitAt(1)->source, p.sources[2].source);
     EXPECT_EQ(p.status(), "当前已搜索到:2首歌曲，仍在搜索：QQ音乐");

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -73,13 +74,17 @@ class SearchPanelWindow : public ::testing::Test {
         sourceDir_ = source;
         test_program::initCommonControls();
         folder_ = freshFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::ofstream(folder_ / L"cantorel.ini", std::ios::binary)
-            << "[network]\r\nlyric_site=" << site << "\r\nlrclib=" << site << "\r\nsource=site\r\n";
+        std::ofstream(folder_ / L"cantorel.ini", std::ios::binary) << networkIni(site);
         window_ =
             std::make_unique<MainWindow>(MainWindowOptions{gui::narrow(folder_.wstring()), false});
         ASSERT_TRUE(window_->create());
         ShowWindow(window_->hwnd(), SW_SHOWNOACTIVATE);
         SendMessageW(control("歌词下载"), BM_CLICK, 0, 0);
+    }
+
+    /// cantorel.ini for the window: both old sources at the site, the site chosen.
+    virtual std::string networkIni(const std::string& site) {
+        return "[network]\r\nlyric_site=" + site + "\r\nlrclib=" + site + "\r\nsource=site\r\n";
     }
 
     HWND control(std::string_view name) { return window_->units().control(name)->hwnd(); }
@@ -122,8 +127,9 @@ TEST_F(SearchPanelWindow, SearchPreviewAndYesSaveTheHitByteForByteIntoTheFileLis
     EXPECT_LE(combo.bottom, hits.top);
     EXPECT_GE(combo.top, name.bottom - 1);
     EXPECT_LE(label.right, combo.left);
-    ASSERT_EQ(u().来源.count(), 2);
-    EXPECT_EQ(u().来源.item(0), "LRCLIB");
+    ASSERT_EQ(u().来源.count(), 5);
+    EXPECT_EQ(u().来源.item(0), "全部");
+    EXPECT_EQ(u().来源.item(3), "LRCLIB");
     EXPECT_EQ(u().来源.editText(), "歌词网站");
 
     search("starlight");
@@ -168,7 +174,7 @@ TEST_F(SearchPanelWindow, SearchPreviewAndYesSaveTheHitByteForByteIntoTheFileLis
     EXPECT_EQ(status(), "歌词下载完毕");
 
     // Choosing LRCLIB in 来源: the next search asks the LRCLIB API, and the choice is kept.
-    u().来源.setSelectedIndex(0);
+    u().来源.setSelectedIndex(3);
     SendMessageW(window_->hwnd(), WM_COMMAND,
                  MAKEWPARAM(window_->units().idOf("来源"), CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(control("来源")));
@@ -208,6 +214,56 @@ TEST_F(SearchPanelWindow, FailuresKeepTheRowsAndAHangingSearchNeitherBlocksNorOu
     window_.reset();
     EXPECT_LT(nowMs() - closing, 1000);
     pumpUntil([] { return false; }, 300);
+}
+
+// 全部 with QQ Music hanging: NetEase and LRCLIB (the local stand-ins) answer, QQ's address
+// never does; a lyric saved from NetEase carries its translation, which 双语歌词 then shapes.
+class AllSourcesWindow : public SearchPanelWindow {
+  protected:
+    std::string networkIni(const std::string& site) override {
+        return "[network]\r\nnetease=" + site + "\r\nqq=" + site + "/hang\r\nlrclib=" + site +
+               "\r\nsource=all\r\n[lyrics]\r\nbilingual=joined\r\n";
+    }
+};
+
+TEST_F(AllSourcesWindow, AHangingSourceHoldsNobodyBackAndTheTranslationIsSavedAndJoined) {
+    EXPECT_EQ(u().来源.editText(), "全部");
+    search("Sakura 樱花");
+    const long long asked = nowMs();
+    ASSERT_TRUE(pumpUntil([&] { return u().欲下载列表.rowCount() > 0; }, 5000)) << status();
+    const long long ms = nowMs() - asked;
+    EXPECT_LT(ms, 1000) << "the first hits took " << ms << " ms";
+    std::printf("first hits of all sources, QQ hanging: %lld ms\n", ms);
+    EXPECT_NE(status().find("仍在搜索：QQ音乐"), std::string::npos) << status();
+
+    int row = -1;
+    for (int r = 0; r < u().欲下载列表.rowCount(); ++r) {
+        if (u().欲下载列表.cell(r, 0) == "Sakura 樱花" && u().欲下载列表.cell(r, 1) == "Hana")
+            row = r;
+    }
+    ASSERT_GE(row, 0);
+    QuestionAnswerer answerer;
+    u().欲下载列表.setSelection(row);
+    ASSERT_TRUE(pumpUntil([&] { return status() == "歌词下载完毕"; })) << status();
+    const std::string saved = readBytes(folder_ / L"Sakura \u6a31\u82b1.lrc");
+    EXPECT_NE(saved.find(reinterpret_cast<const char*>(
+                  u8"[00:05.20]Light on the water, light on the road\n"
+                  u8"[00:05.20]\u6c34\u4e0a\u7684\u5149\uff0c\u8def\u4e0a\u7684\u5149\n")),
+              std::string::npos)
+        << saved;
+
+    // Chosen in the file list, the file's two lines of one time become one joined line.
+    u().文件框1.setSelectedName("Sakura 樱花.lrc");
+    SendMessageW(window_->hwnd(), WM_COMMAND,
+                 MAKEWPARAM(window_->units().idOf("文件框1"), LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(control("文件框1")));
+    ListView& lyric = u().超级列表框_歌词;
+    bool joined = false;
+    for (int r = 0; r < lyric.rowCount(); ++r) {
+        if (lyric.cell(r, 1) == "Light on the water, light on the road / 水上的光，路上的光")
+            joined = true;
+    }
+    EXPECT_TRUE(joined) << lyric.rowCount() << " rows";
 }
 
 }  // namespace
