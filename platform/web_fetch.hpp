@@ -23,14 +23,14 @@ struct FetchLimits {
 };
 
 enum class FetchFailure {
-    None,        // the transfer completed; `status` says what the server answered
-    BadAddress,  // no known scheme or no host
-    Resolve,     // the host name could not be resolved
-    Connect,     // refused or unreachable
-    Timeout,     // a time limit ran out
-    Cut,         // the connection ended before the body did
-    TooLarge,    // the body passed FetchLimits::maxBytes
-    Cancelled,   // the program cancelled it (closing, superseded)
+    None,         // the transfer completed; `status` says what the server answered
+    BadAddress,   // no known scheme or no host
+    Resolve,      // the host name could not be resolved
+    Connect,      // refused or unreachable
+    Timeout,      // a time limit ran out
+    Cut,          // the connection ended before the body did
+    TooLarge,     // the body passed FetchLimits::maxBytes
+    Cancelled,    // the program cancelled it (closing, superseded)
     Certificate,  // the server's certificate is expired, untrusted or for another name
     Revocation,   // the certificate is revoked, or whether it is could not be checked
     Tls,          // no secure connection could be agreed (protocol or ciphers)

@@ -29,8 +29,8 @@ inline constexpr std::string_view kAddress =
     "\xD7\xD4\xB6\xAF\xB8\xFC\xD0\xC2\xB5\xD8\xD6\xB7=";  // 自动更新地址=
 inline constexpr std::string_view kProgramName = "\xB3\xCC\xD0\xF2\xC3\xFB\xD7\xD6=";  // 程序名字=
 inline constexpr std::string_view kChecksum = "\xD0\xA3\xD1\xE9\xC2\xEB=";             // 校验码=
-inline constexpr std::string_view kVersion = "\xB0\xE6\xB1\xBE=";    // 版本=
-inline constexpr std::string_view kSignature = "\xC7\xA9\xC3\xFB=";  // 签名=
+inline constexpr std::string_view kVersion = "\xB0\xE6\xB1\xBE=";                      // 版本=
+inline constexpr std::string_view kSignature = "\xC7\xA9\xC3\xFB=";                    // 签名=
 inline constexpr std::string_view kValueEnd = "</p>";
 inline constexpr std::string_view kYes = "\xCA\xC7";  // 是
 

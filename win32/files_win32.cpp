@@ -8,8 +8,8 @@
 
 #include "platform/files.hpp"
 #include "text/codepage.hpp"
-#include "win32/wide_text.hpp"
 #include "win32/wide_path.hpp"
+#include "win32/wide_text.hpp"
 
 namespace files {
 namespace {
@@ -174,8 +174,8 @@ std::unique_ptr<NewFile> createUnique(const GbkText& folder, const GbkText& pref
         const GbkText candidate = join(folder, prefix + digits + suffix);
         // CREATE_NEW never opens what is already there, a planted link included; nobody else
         // may open the file while it is written.
-        HANDLE file = CreateFileW(widePath(candidate).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileW(widePath(candidate).c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             path = candidate;
             return std::make_unique<Win32NewFile>(file);

@@ -188,9 +188,10 @@ void Transfer::run(const WinInetAddress& first, const FetchRequest& fetchRequest
         DWORD flags = kRequestFlags;
         if (address.secure) flags |= INTERNET_FLAG_SECURE;
         const char* accept[] = {"*/*", nullptr};
-        request = HttpOpenRequestA(
-            connection, "GET", address.target.c_str(), "HTTP/1.0",
-            fetchRequest.referer.empty() ? nullptr : fetchRequest.referer.c_str(), accept, flags, 0);
+        request =
+            HttpOpenRequestA(connection, "GET", address.target.c_str(), "HTTP/1.0",
+                             fetchRequest.referer.empty() ? nullptr : fetchRequest.referer.c_str(),
+                             accept, flags, 0);
         if (!request) return fail(failureOfError(GetLastError()));
         {
             std::lock_guard lock(mutex);
