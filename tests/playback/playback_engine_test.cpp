@@ -545,13 +545,8 @@ TEST(PlaybackEngine, PaceIsKeptWhilePlayingOrArmedAndLetGoWhenIdleOrPaused) {
         std::vector<bool> calls;
         void keepPace(bool on) override { calls.push_back(on); }
     } pace;
-    struct Gate : StartGate {
-        bool isArmed = false;
-        bool wanted() override { return true; }
-        void arm() override { isArmed = true; }
-        bool armed() const override { return isArmed; }
-        void disarm() override { isArmed = false; }
-    } gate;
+    bool armed = false;
+    const StartGate gate{[] { return true; }, [&] { armed = true; }, [&] { armed = false; }};
     EngineHarness h;
     h.engine.setPaceKeeper(&pace);
     h.load({{1000, "a"}, {2000, "b"}});
@@ -564,8 +559,9 @@ TEST(PlaybackEngine, PaceIsKeptWhilePlayingOrArmedAndLetGoWhenIdleOrPaused) {
     EXPECT_THAT(pace.calls, ElementsAre(true, false, true, false, true, false));
 
     pace.calls.clear();
-    h.engine.setStartGate(&gate);
+    h.engine.setStartGate(gate);
     h.engine.startStop();  // armed for the accompaniment ...
+    EXPECT_TRUE(armed);
     EXPECT_THAT(pace.calls, ElementsAre(true));
     h.engine.startAt(h.clock.nowMicros());  // ... which starts: still keeping pace
     h.engine.startStop();
