@@ -1,6 +1,7 @@
 #include "update/update_install.hpp"
 
 #include "platform/files.hpp"
+#include "text/gbk_text.hpp"
 #include "update/download_check.hpp"
 
 namespace {
@@ -56,15 +57,20 @@ bool isLeftoverDownload(std::string_view name) {
     return name.size() > 4 && gbk::endsWithIgnoringCase(name, ".exe");
 }
 
-int repairInterruptedUpdate(const GbkText& folder) {
+int repairInterruptedUpdate(const GbkText& folder, const GbkText& runningName) {
     int touched = 0;
     for (const GbkText& name : files::listFiles(folder, ".exe.old")) {
         const GbkText old = files::join(folder, name);
-        const GbkText program = files::join(folder, name.substr(0, name.size() - kOld.size()));
-        // A crash between the two renames left no program of that name: the old one returns.
-        // Beside its program it is what a finished update left, once the old process ended.
-        const bool done =
-            files::exists(program) ? files::remove(old) : files::rename(old, program, false);
+        const GbkText programName = name.substr(0, name.size() - kOld.size());
+        const GbkText program = files::join(folder, programName);
+        bool done = false;
+        if (!files::exists(program)) {
+            // A crash between the two renames left no program of that name: the old one returns.
+            done = files::rename(old, program, false);
+        } else if (gbk::equalsIgnoringCase(programName, runningName)) {
+            // Our own earlier copy that stepped aside; its process has ended.
+            done = files::remove(old);
+        }
         if (done) ++touched;
     }
     for (const GbkText& name : files::listFiles(folder, kDownloadSuffix)) {

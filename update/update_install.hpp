@@ -31,6 +31,8 @@ std::optional<GbkText> undoInstall(const GbkText& target, bool movedAside);
 bool isLeftoverDownload(std::string_view fileName);
 
 /// What an update interrupted by a crash left in `folder`: "<name>.exe.old" with no
-/// "<name>.exe" beside it is put back, one beside its program is removed, and leftover
-/// downloads are deleted. Returns how many files it touched.
-int repairInterruptedUpdate(const GbkText& folder);
+/// "<name>.exe" beside it is put back, and leftover downloads are deleted. Beside its program,
+/// only the running program's own earlier copy ("<runningName>.old", the one that stepped
+/// aside) is removed: any other ".old" may be a program an update kept aside, and stays.
+/// Returns how many files it touched.
+int repairInterruptedUpdate(const GbkText& folder, const GbkText& runningName);

@@ -80,19 +80,23 @@ TEST(UpdateInstall, WhatACrashLeftIsPutRightAtTheNextStart) {
     // A finished update: the earlier program beside the new one.
     f.temp.write("Cantorel.exe", "new");
     f.temp.write("Cantorel.exe.old", "earlier");
-    // Files that only look alike stay.
+    // A program of another name that an update kept aside stays, as do files that only look
+    // alike.
+    f.temp.write("other.exe", "new");
+    f.temp.write("other.exe.old", "someone else's");
     f.temp.write("notes.old", "mine");
     f.temp.write("song.download", "mine");
 
-    EXPECT_EQ(repairInterruptedUpdate(f.temp.gbk()), 3);
+    EXPECT_EQ(repairInterruptedUpdate(f.temp.gbk(), "cantorel.EXE"), 3);
     EXPECT_EQ(f.read("mark.exe"), "earlier");
     EXPECT_FALSE(files::exists(leftover));
     EXPECT_FALSE(files::exists(f.path("mark.exe.old")));
     EXPECT_FALSE(files::exists(f.path("Cantorel.exe.old")));
     EXPECT_EQ(f.read("Cantorel.exe"), "new");
+    EXPECT_EQ(f.read("other.exe.old"), "someone else's");
     EXPECT_EQ(f.read("notes.old"), "mine");
     EXPECT_EQ(f.read("song.download"), "mine");
-    EXPECT_EQ(repairInterruptedUpdate(f.temp.gbk()), 0);
+    EXPECT_EQ(repairInterruptedUpdate(f.temp.gbk(), "Cantorel.exe"), 0);
 }
 
 }  // namespace

@@ -1,8 +1,26 @@
 #include "win32/gui/update_service.hpp"
 
+#include <windows.h>
+
+#include <string>
+
 #include "platform/signature.hpp"
 #include "update/update_install.hpp"
 #include "update/update_signature.hpp"
+#include "win32/wide_path.hpp"
+
+namespace {
+
+// The file name this process runs from ("Cantorel.exe").
+GbkText runningProgramName() {
+    std::wstring path(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    path.resize(length);
+    const std::size_t slash = path.find_last_of(L"\\/");
+    return win32::pathText(slash == std::wstring::npos ? path : path.substr(slash + 1));
+}
+
+}  // namespace
 
 UpdateService::UpdateService(HWND mainWindow, GbkText programFolder,
                              std::function<void()> saveSettings)
@@ -15,7 +33,7 @@ UpdateService::UpdateService(HWND mainWindow, GbkText programFolder,
       checker_(fetcher_, boxes_, settings_.noticeAddress, settings_.limits,
                [this](std::function<void()> closed) { openWindow(std::move(closed)); }) {
     // An update that a crash or a power loss cut short is put right before anything else.
-    repairInterruptedUpdate(programFolder_);
+    repairInterruptedUpdate(programFolder_, runningProgramName());
 }
 
 UpdateService::~UpdateService() {
