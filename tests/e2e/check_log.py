@@ -151,6 +151,11 @@ def main():
             print(f"e2e {mode}: delivery span (first click to the line showing) mean "
                   f"{sum(spans) / len(spans):.1f} ms, shortest {min(spans):.1f} ms, "
                   f"longest {max(spans):.1f} ms")
+            # The first clicks alone show the program's schedule, without the client's work.
+            gaps = [((starts[i] - starts[i - 1]) / 1000.0) - (expected[i][0] - expected[i - 1][0])
+                    for i in range(1, len(starts))]
+            print(f"e2e {mode}: schedule (gaps between first clicks) worst error "
+                  f"{max((abs(g) for g in gaps), default=0.0):.1f} ms")
         held = None
         if stalls is not None:
             t_first, t_last = arrived[0]["t_us"], arrived[-1]["t_us"]
