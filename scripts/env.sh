@@ -26,7 +26,7 @@ cantorel_wine_prefix() {
   if [ ! -f "$WINEPREFIX/.cantorel-ready-2" ]; then
     mkdir -p "$WINEPREFIX"
     if ! wineboot -i </dev/null >/dev/null 2>&1; then
-      echo "wine-env: wineboot failed in $WINEPREFIX" >&2
+      echo "env: wineboot failed in $WINEPREFIX" >&2
       return 1
     fi
     # A crashing test must exit instead of waiting on a crash dialog nobody can close.
