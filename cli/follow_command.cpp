@@ -39,14 +39,14 @@ struct FollowOptions {
     int offsetMs = 0;
 };
 
-void followUsage() {
+void printFollowUsage() {
     std::fputs(
         "usage: cantorel-cli follow --timeline FILE [--lyrics DIR] [--mode public|card]\n"
         "       [--dry-run] [--pin PLAYER] [--offset MS]\n",
         stderr);
 }
 
-std::optional<FollowOptions> parseOptions(const Args& args) {
+std::optional<FollowOptions> parseFollowOptions(const Args& args) {
     FollowOptions o;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -88,7 +88,7 @@ std::optional<FollowOptions> parseOptions(const Args& args) {
         }
     }
     if (o.timeline.empty()) {
-        followUsage();
+        printFollowUsage();
         return std::nullopt;
     }
     return o;
@@ -137,7 +137,7 @@ struct RunOffsets : PlayerOffsets {
 }  // namespace
 
 int runFollow(const Args& args) {
-    const auto options = parseOptions(args);
+    const auto options = parseFollowOptions(args);
     if (!options) return 1;
     const auto timeline = readTimeline(options->timeline);
     if (!timeline) return 1;

@@ -15,7 +15,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;  // not Clock: sources are built in batches
 
 constexpr std::size_t kLargeChunk = 102400;
 constexpr std::size_t kDefaultChunk = 10240;
@@ -63,20 +63,20 @@ struct Transfer {
     HINTERNET connection = nullptr;
     HINTERNET request = nullptr;
     bool closed = false;           // the caller closed the handles; the thread must not use them
-    Clock::time_point lastActive;  // the last time a byte (or the connection) arrived
+    SteadyClock::time_point lastActive;  // the last time a byte (or the connection) arrived
     bool connecting = true;        // no response yet
     FetchOutcome outcome;
 
     void touch(bool responded) {
         std::lock_guard lock(mutex);
-        lastActive = Clock::now();
+        lastActive = SteadyClock::now();
         if (responded) connecting = false;
     }
 
     /// True when nothing arrived for about `seconds`: WinINet's own time limit ended the call,
     /// whatever error it reports for it. The caller holds the lock.
     bool silentFor(int seconds) const {
-        return Clock::now() - lastActive >=
+        return SteadyClock::now() - lastActive >=
                std::chrono::seconds(seconds) - std::chrono::milliseconds(200);
     }
 
@@ -186,7 +186,7 @@ void Transfer::run(const WinInetAddress& address, const FetchRequest& fetchReque
                 return;
             }
             outcome.body.append(chunk.data(), got);
-            lastActive = Clock::now();
+            lastActive = SteadyClock::now();
             if (fetchRequest.progress) fetchRequest.progress(outcome.body.size(), contentLength);
         }
         if (!read) {
@@ -209,7 +209,7 @@ class WinInetHttpClient : public HttpClient {
         if (!address) return {"", 0, FetchFailure::BadAddress};
 
         auto transfer = std::make_shared<Transfer>();
-        const auto start = Clock::now();
+        const auto start = SteadyClock::now();
         transfer->lastActive = start;
         std::thread([transfer, address = *address, request] {
             transfer->run(address, request);
@@ -225,7 +225,7 @@ class WinInetHttpClient : public HttpClient {
             if (transfer->finished.wait_for(lock, std::chrono::milliseconds(50),
                                             [&] { return transfer->done; }))
                 return transfer->outcome;
-            const auto now = Clock::now();
+            const auto now = SteadyClock::now();
             FetchFailure reason = FetchFailure::None;
             const auto idleLimit = std::chrono::seconds(
                 transfer->connecting ? limits.connectSeconds + limits.idleSeconds
