@@ -91,6 +91,9 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_HOTKEY:
             onHotkey(wParam);
             return 0;
+        case kSessionsMessage:
+            onSessionsChanged();
+            return 0;
         case WM_SIZE:
             // The status bar keeps itself at the bottom edge when told the size changed.
             if (auto* bar = units_ ? units_->control("状态条1") : nullptr) {
@@ -124,6 +127,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             // A fetch that hangs must not keep the program: every transfer is told to stop and
             // no answer reaches the panel any more; the workers end on their own.
             if (fetcher_) fetcher_->cancelAll();
+            if (sessions_) sessions_->stop();
             KillTimer(hwnd_, kPreviewTimer);
             saveSettings();
             // Capture holds hooks and an overlay tied to this window: release them first.
@@ -209,7 +213,7 @@ void MainWindow::wireHandlers() {
     onCommand("文件框1", LBN_SELCHANGE, [this] { loadSelectedFile(); });
     onCommand("文件框1", LBN_DBLCLK, [this] { loadSelectedFile(); });
 
-    onCommand("开始字幕", BN_CLICKED, [this] { engine_->startStop(); });
+    onCommand("开始字幕", BN_CLICKED, [this] { startStopClicked(); });
     onNotify("超级列表框_歌词", NM_DBLCLK, [this] { engine_->jumpTo(); });
     onCommand("公屏字幕", BN_CLICKED,
               [this] { delivery_->onModeButtonClicked(DeliveryMode::PublicScreen); });
@@ -225,6 +229,7 @@ void MainWindow::wireHandlers() {
     onCommand("退出前自动保存所有配置", BN_CLICKED,
               [this, &u] { settings_panel::onAutoSaveClicked(u, *settings_); });
     wireMoreSettings();
+    wireFollow();
 
     auto* panel = dynamic_cast<gui::DrawPanelControl*>(units_->control("画板_捕获器"));
     panel->setPaintHandler([this] {

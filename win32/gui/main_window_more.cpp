@@ -26,6 +26,7 @@ void MainWindow::openMoreSettings() {
     if (!hwnd_ || !hotkeys_) return;
     const bool reshaped = !sameShape(edited.shape, more_.shape);
     more_ = edited;
+    applyFollowSettings();
     const bool saved = saveMoreSettings(options_.programFolder, more_);
     GbkText status = hotkeys_->registerAll(more_.hotkeys);
     if (!saved) {
@@ -45,5 +46,12 @@ void MainWindow::openMoreSettings() {
 
 void MainWindow::onHotkey(WPARAM id) {
     if (!engine_ || !hotkeys_) return;
-    if (const auto action = hotkeys_->actionOf(id)) runHotkey(*action, *engine_);
+    const auto action = hotkeys_->actionOf(id);
+    if (!action) return;
+    // While following, start/stop and the nudges belong to the following.
+    if (*action == HotkeyAction::StartStop) return startStopClicked();
+    if (follow_ && follow_->following() &&
+        (*action == HotkeyAction::NudgeLater || *action == HotkeyAction::NudgeEarlier))
+        return follow_->nudge(*action == HotkeyAction::NudgeLater ? 100 : -100);
+    runHotkey(*action, *engine_);
 }
