@@ -124,6 +124,8 @@ class MainWindow {
     std::unique_ptr<Win32Timer> followTimer_;
     std::unique_ptr<FollowScreen> followScreen_;
     std::unique_ptr<FolderLyricFinder> followFinder_;
+    std::unique_ptr<LyricFinder> followSources_;
+    std::unique_ptr<ChainedLyricFinder> followLookup_;  // the lyric folder, then the sources
     std::unique_ptr<PlayerOffsets> followOffsets_;
     std::unique_ptr<Follower> follower_;
     std::unique_ptr<FollowController> follow_;

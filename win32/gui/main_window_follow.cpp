@@ -1,6 +1,8 @@
 // The main window's 跟随播放器: the media-session reader on its thread, the follower on a timer
 // of its own, and 开始字幕 following the playing song while the setting is on.
 #include "app/follow_settings.hpp"
+#include "app/network_settings.hpp"
+#include "follow/source_finder.hpp"
 #include "lyrics/lyric_files.hpp"
 #include "win32/gui/main_window.hpp"
 
@@ -8,16 +10,27 @@ void MainWindow::wireFollow() {
     MainUnits& u = *main_;
     followTimer_ = std::make_unique<Win32Timer>();
     followScreen_ = std::make_unique<FollowScreen>(u, state_, *transform_, *delivery_);
-    // The lyric folder the file list shows, each file read as choosing it would.
-    followFinder_ = std::make_unique<FolderLyricFinder>(
-        [&u] { return u.文件框1.folder(); },
-        [this, &u](const GbkText& path) -> std::optional<LyricTable> {
-            LoadedLyric loaded = loadLyricFile(path, u.填充.text(), more_.shape);
-            if (!loaded.parsed) return std::nullopt;
-            return std::move(loaded.table);
-        });
+    // The lyric folder the file list shows, each file read as choosing it would; then every
+    // source cantorel.ini leaves on, the lyric saved into that folder.
+    auto load = [this, &u](const GbkText& path) -> std::optional<LyricTable> {
+        LoadedLyric loaded = loadLyricFile(path, u.填充.text(), more_.shape);
+        if (!loaded.parsed) return std::nullopt;
+        return std::move(loaded.table);
+    };
+    auto folder = [&u] { return u.文件框1.folder(); };
+    followFinder_ = std::make_unique<FolderLyricFinder>(folder, load);
+    followSources_ = std::make_unique<SourceLyricFinder>(
+        *fetcher_,
+        [this] {
+            const NetworkSettings settings = loadNetworkSettings(options_.programFolder);
+            std::vector<std::shared_ptr<const LyricSource>> sources;
+            for (const SourceEntry& entry : lyricSources()) sources.push_back(entry.make(settings));
+            return sources;
+        },
+        folder, load);
+    followLookup_ = std::make_unique<ChainedLyricFinder>(*followFinder_, *followSources_);
     followOffsets_ = std::make_unique<IniPlayerOffsets>(options_.programFolder);
-    follower_ = std::make_unique<Follower>(clock_, *followFinder_, *followScreen_, *followOffsets_);
+    follower_ = std::make_unique<Follower>(clock_, *followLookup_, *followScreen_, *followOffsets_);
     follow_ = std::make_unique<FollowController>(u, *follower_, *followTimer_, clock_);
     applyFollowSettings();
 }
