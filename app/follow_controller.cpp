@@ -13,6 +13,7 @@ FollowController::FollowController(MainUnits& units, Follower& follower, TimerUn
         follower_.tick();
         rearm();
     });
+    follower_.onScheduleChanged([this] { rearm(); });
 }
 
 void FollowController::startStop() {

@@ -38,6 +38,8 @@
 struct MainWindowOptions {
     GbkText programFolder;  // settings files (cantorel.ini too) live here; 编辑框1 starts with it
     bool quitOnDestroy = true;  // false when a test hosts the window in its own thread
+    /// The media sessions 跟随播放器 reads; empty: the system's (a test hands in its own).
+    std::function<std::unique_ptr<MediaSessionReader>(Clock&)> sessionReader;
 };
 
 class MainWindow {

@@ -45,7 +45,8 @@ void MainWindow::applyFollowSettings() {
     }
     // The reader starts with the first use of the setting and runs until the window goes.
     if (!sessions_) {
-        sessions_ = makeMediaSessionReader(clock_);
+        sessions_ = options_.sessionReader ? options_.sessionReader(clock_)
+                                           : makeMediaSessionReader(clock_);
         HWND window = hwnd_;
         sessions_->start([window] { PostMessageW(window, kSessionsMessage, 0, 0); });
     }
