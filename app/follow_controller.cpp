@@ -7,8 +7,8 @@ constexpr const char* kIdleCaption = "开始字幕";
 }  // namespace
 
 FollowController::FollowController(MainUnits& units, Follower& follower, TimerUnit& timer,
-                                   Clock& clock)
-    : units_(units), follower_(follower), timer_(timer), clock_(clock) {
+                                   Clock& clock, AudioListener* listener)
+    : units_(units), follower_(follower), timer_(timer), clock_(clock), listener_(listener) {
     timer_.setHandler([this] {
         follower_.tick();
         rearm();
@@ -16,8 +16,38 @@ FollowController::FollowController(MainUnits& units, Follower& follower, TimerUn
     follower_.onScheduleChanged([this] { rearm(); });
 }
 
+FollowController::~FollowController() { stopListening(); }
+
+void FollowController::stopListening() {
+    if (!listening_) return;
+    listening_ = false;
+    listener_->stop();
+}
+
+void FollowController::listenIfWaiting() {
+    const SessionSnapshot* track = follower_.followed();
+    const bool waiting = listener_ && follower_.following() && track &&
+                         follower_.songTime() == SongTime::WaitingForMusic;
+    const GbkText key = track ? track->player + "\n" + track->title : GbkText();
+    if (listening_ && (!waiting || key != listenedTrack_)) stopListening();
+    if (!waiting || listening_) return;
+    listening_ = true;
+    listenedTrack_ = key;
+    listener_->start(
+        [this](const HeardOnset& onset) {
+            listening_ = false;
+            follower_.musicStarted(onset.clockMicros);
+            rearm();
+        },
+        [this](const GbkText& reason) {
+            listening_ = false;
+            units_.状态条1.setPart(StatusBar::kMessage, reason);
+        });
+}
+
 void FollowController::startStop() {
     if (follower_.following()) {
+        stopListening();
         follower_.stop();
         timer_.setPeriod(0);
         units_.开始字幕.setText(kIdleCaption);
@@ -53,6 +83,7 @@ void FollowController::nudge(int ms) {
 }
 
 void FollowController::rearm() {
+    listenIfWaiting();
     timer_.setPeriod(0);
     if (!follower_.following()) {
         if (units_.开始字幕.text() == kFollowingCaption) units_.开始字幕.setText(kIdleCaption);

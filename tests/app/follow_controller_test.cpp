@@ -20,6 +20,19 @@ struct OneLyric : LyricFinder {
     }
 };
 
+struct Listener : AudioListener {
+    OnsetHandler onset;
+    int starts = 0, stops = 0;
+    void start(OnsetHandler heard, FailureHandler) override {
+        ++starts;
+        onset = std::move(heard);
+    }
+    void stop() override {
+        ++stops;
+        onset = nullptr;
+    }
+};
+
 struct FollowControllerTest : DeliveryRig, ::testing::Test {
     MemoryTimer timer;
     LineTransform transform{units, 1};
@@ -27,7 +40,8 @@ struct FollowControllerTest : DeliveryRig, ::testing::Test {
     OneLyric finder;
     NoOffsets offsets;
     Follower follower{clock, finder, screen, offsets};
-    FollowController controller{units, follower, timer, clock};
+    Listener listener;
+    FollowController controller{units, follower, timer, clock, &listener};
 
     FollowControllerTest() {
         timers.add(timer);
@@ -73,6 +87,26 @@ TEST_F(FollowControllerTest, WithoutMediaSessionsTheClickSaysWhyAndAClosedTarget
     EXPECT_FALSE(controller.following());
     EXPECT_EQ(units.开始字幕.text(), "开始字幕");
     EXPECT_EQ(units.状态条1.part(StatusBar::kMessage), "目标窗口已关闭，跟随已停止");
+}
+
+TEST_F(FollowControllerTest, ATrackWithoutPositionWaitsForItsMusicWhenAsked) {
+    follower.setWaitForMusic(true);
+    auto state = playing("Song");
+    state.sessions[0].hasPosition = false;
+    controller.startStop();
+    controller.sessions(state);
+    EXPECT_EQ(listener.starts, 1);
+    timers.advanceTo(3000000);
+    EXPECT_TRUE(sentTexts(windows.posts).empty());
+    listener.onset({2000000, 2.0, -20});  // the music started at 2 s
+    timers.advanceTo(4500000);
+    EXPECT_EQ(sentTexts(windows.posts), (std::vector<GbkText>{"one", "two"}));
+    // The next track is listened for afresh; stopping lets go of the listener.
+    state.sessions[0].title = "Next";
+    controller.sessions(state);
+    EXPECT_EQ(listener.starts, 2);
+    controller.startStop();
+    EXPECT_EQ(listener.stops, 1);
 }
 
 }  // namespace

@@ -31,14 +31,17 @@ void MainWindow::wireFollow() {
     followLookup_ = std::make_unique<ChainedLyricFinder>(*followFinder_, *followSources_);
     followOffsets_ = std::make_unique<IniPlayerOffsets>(options_.programFolder);
     follower_ = std::make_unique<Follower>(clock_, *followLookup_, *followScreen_, *followOffsets_);
-    follow_ = std::make_unique<FollowController>(u, *follower_, *followTimer_, clock_);
+    // The same listener as the start with the accompaniment: the two never listen at once,
+    // since a following start never reaches the engine.
+    follow_ =
+        std::make_unique<FollowController>(u, *follower_, *followTimer_, clock_, listener_.get());
     applyFollowSettings();
 }
 
 void MainWindow::applyFollowSettings() {
     if (!follower_) return;
     follower_->pin(more_.follow.pinnedPlayer);
-    follower_->setWaitForMusic(false);
+    follower_->setWaitForMusic(more_.startWithAudio);
     if (!more_.follow.enabled) {
         if (follow_->following()) follow_->startStop();
         return;
