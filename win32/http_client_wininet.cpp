@@ -62,9 +62,9 @@ struct Transfer {
     bool done = false;
     HINTERNET connection = nullptr;
     HINTERNET request = nullptr;
-    bool closed = false;           // the caller closed the handles; the thread must not use them
+    bool closed = false;  // the caller closed the handles; the thread must not use them
     SteadyClock::time_point lastActive;  // the last time a byte (or the connection) arrived
-    bool connecting = true;        // no response yet
+    bool connecting = true;              // no response yet
     FetchOutcome outcome;
 
     void touch(bool responded) {
