@@ -124,6 +124,7 @@ MoreSettings loadMoreSettings(const GbkText& folder) {
             cantorel_ini::value(content, kHotkeys, hotkeyIniKey(action), defaultHotkey(action));
         setting.key = parseHotkey(setting.text);
     }
+    settings.follow = loadFollowSettings(folder);
     return settings;
 }
 
@@ -137,7 +138,8 @@ bool saveMoreSettings(const GbkText& folder, const MoreSettings& settings) {
     for (const HotkeySetting& setting : settings.hotkeys)
         keys.emplace_back(hotkeyIniKey(setting.action), setting.text);
     const bool hotkeys = cantorel_ini::write(folder, kHotkeys, keys);
-    return lyrics && hotkeys;
+    const bool follow = saveFollowSettings(folder, settings.follow);
+    return lyrics && hotkeys && follow;
 }
 
 GbkText hotkeyProblems(const std::vector<std::string>& taken,

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/follow_settings.hpp"
 #include "lyrics/lyric_shaping.hpp"
 #include "playback/playback_engine.hpp"
 #include "text/gbk_text.hpp"
@@ -45,14 +46,15 @@ struct HotkeySetting {
 struct MoreSettings {
     LyricShape shape;
     bool startWithAudio = false;  // [lyrics] start_with_audio
+    FollowSettings follow;        // [follow]
     std::array<HotkeySetting, kHotkeyActions> hotkeys;
 };
 
-/// Reads [lyrics] and [hotkeys] of cantorel.ini in `folder`; what is missing or not understood
-/// takes its default.
+/// Reads [lyrics], [hotkeys] and [follow] of cantorel.ini in `folder`; what is missing or not
+/// understood takes its default.
 MoreSettings loadMoreSettings(const GbkText& folder);
-/// Writes [lyrics] and [hotkeys], every hotkey with its text as the settings hold it (so a text
-/// the program could not read stays as the user wrote it).
+/// Writes [lyrics], [hotkeys] and [follow], every hotkey with its text as the settings hold it (so
+/// a text the program could not read stays as the user wrote it).
 bool saveMoreSettings(const GbkText& folder, const MoreSettings& settings);
 
 /// The one status-bar line for hotkeys that could not be had: `taken` are chords another

@@ -14,5 +14,6 @@ int runPlay(const Args& args);
 int runSearch(const Args& args);
 int runDownload(const Args& args);
 int runFollow(const Args& args);
+int runSessions(const Args& args);
 
 }  // namespace cli

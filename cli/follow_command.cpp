@@ -19,10 +19,12 @@
 #include "follow/follow_screen.hpp"
 #include "follow/follower.hpp"
 #include "follow/session_json.hpp"
+#include "follow/source_finder.hpp"
 #include "lyrics/lyric_files.hpp"
 #include "platform/files.hpp"
 #include "platform/playback_loop.hpp"
 #include "playback/line_transform.hpp"
+#include "search/direct_fetcher.hpp"
 #include "text/codepage.hpp"
 #include "ui/main_units.hpp"
 
@@ -37,16 +39,18 @@ struct FollowOptions {
     bool dryRun = false;
     std::string pin;
     int offsetMs = 0;
+    std::optional<std::string> site;    // the lyric site, looked up when the folder has nothing
+    std::optional<std::string> lrclib;  // LRCLIB at this address, likewise
 };
 
-void followUsage() {
+void printFollowUsage() {
     std::fputs(
         "usage: cantorel-cli follow --timeline FILE [--lyrics DIR] [--mode public|card]\n"
-        "       [--dry-run] [--pin PLAYER] [--offset MS]\n",
+        "       [--dry-run] [--pin PLAYER] [--offset MS] [--site HOST_OR_URL] [--lrclib URL]\n",
         stderr);
 }
 
-std::optional<FollowOptions> parseOptions(const Args& args) {
+std::optional<FollowOptions> parseFollowOptions(const Args& args) {
     FollowOptions o;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -60,6 +64,9 @@ std::optional<FollowOptions> parseOptions(const Args& args) {
         std::optional<std::string> v;
         if (a == "--dry-run") {
             o.dryRun = true;
+        } else if (a == "--site" || a == "--lrclib") {
+            if (!(v = value())) return std::nullopt;
+            (a == "--site" ? o.site : o.lrclib) = *v;
         } else if (a == "--timeline" || a == "--lyrics" || a == "--mode" || a == "--pin" ||
                    a == "--offset") {
             if (!(v = value())) return std::nullopt;
@@ -88,7 +95,7 @@ std::optional<FollowOptions> parseOptions(const Args& args) {
         }
     }
     if (o.timeline.empty()) {
-        followUsage();
+        printFollowUsage();
         return std::nullopt;
     }
     return o;
@@ -137,7 +144,7 @@ struct RunOffsets : PlayerOffsets {
 }  // namespace
 
 int runFollow(const Args& args) {
-    const auto options = parseOptions(args);
+    const auto options = parseFollowOptions(args);
     if (!options) return 1;
     const auto timeline = readTimeline(options->timeline);
     if (!timeline) return 1;
@@ -162,12 +169,24 @@ int runFollow(const Args& args) {
 
     const GbkText folder = argumentText(options->lyrics);
     units.文件框1.setFolder(folder);
-    FolderLyricFinder finder([folder] { return folder; },
-                             [&](const GbkText& path) -> std::optional<LyricTable> {
-                                 LoadedLyric loaded = loadLyricFile(path, units.填充.text());
-                                 if (!loaded.parsed) return std::nullopt;
-                                 return std::move(loaded.table);
-                             });
+    auto load = [&](const GbkText& path) -> std::optional<LyricTable> {
+        LoadedLyric loaded = loadLyricFile(path, units.填充.text());
+        if (!loaded.parsed) return std::nullopt;
+        return std::move(loaded.table);
+    };
+    FolderLyricFinder folderFinder([folder] { return folder; }, load);
+    // The sources only where the command line names them: a replay stays offline otherwise.
+    NetworkSettings network;
+    network.lyricSite = options->site ? argumentText(*options->site) : GbkText();
+    if (options->lrclib) network.lrclib = argumentText(*options->lrclib);
+    std::vector<std::shared_ptr<const LyricSource>> sources;
+    if (options->site) sources.push_back(findSource("site")->make(network));
+    if (options->lrclib) sources.push_back(findSource("lrclib")->make(network));
+    const auto http = makeHttpClient();
+    DirectWebFetcher fetcher(*http);
+    SourceLyricFinder sourceFinder(
+        fetcher, [&] { return sources; }, [folder] { return folder; }, load);
+    ChainedLyricFinder finder(folderFinder, sourceFinder);
     struct Screen : FollowScreen {
         using FollowScreen::FollowScreen;
         std::int64_t* start = nullptr;

@@ -33,6 +33,8 @@ void usage(FILE* out) {
         "  follow --timeline FILE [--lyrics DIR] [--mode public|card] [--dry-run]\n"
         "         [--pin PLAYER] [--offset MS]\n"
         "      replay recorded media sessions and print what following them types when\n"
+        "  sessions [--once] [--seconds N]\n"
+        "      print the system's media sessions (Windows 10 and later) as JSON lines\n"
         "\n"
         "search and download exit with 2 when no source can be reached or gives anything\n"
         "usable, 1 on bad arguments.\n",
@@ -53,6 +55,7 @@ int main(int argc, char** argv) {
     if (command == "search") return cli::runSearch(args);
     if (command == "download") return cli::runDownload(args);
     if (command == "follow") return cli::runFollow(args);
+    if (command == "sessions") return cli::runSessions(args);
     if (command == "--version") {
         std::puts("Cantorel " CANTOREL_VERSION);
         return 0;

@@ -301,6 +301,7 @@ void Follower::lyricFound(std::uint64_t lookup, std::optional<FoundLyric> found)
     }
     showStatus();
     run();
+    if (scheduleChanged_) scheduleChanged_();
 }
 
 std::optional<std::int64_t> Follower::dueMicros(int index) const {

@@ -76,6 +76,9 @@ class Follower {
     void update(const SessionList& sessions);
     /// Types what is due now.
     void tick();
+    /// Called when the schedule changed outside the calls above (a lyric that was looked up
+    /// arrived), so the runner re-arms its timer.
+    void onScheduleChanged(std::function<void()> changed) { scheduleChanged_ = std::move(changed); }
     /// The music of the followed track started at `atMicros` (the music-start detector).
     void musicStarted(std::int64_t atMicros);
     /// The live nudge: every following line of this player `ms` later (negative: earlier); kept
@@ -149,7 +152,9 @@ class Follower {
     bool typing_ = false;                 // inside typeLine (whose waits may call in here)
     std::optional<SessionList> pending_;  // sessions that arrived meanwhile
     bool heldTick_ = false;
-    GbkText lastStatus_;  // shown only when it changes: sessions arrive four times a second
+    GbkText lastStatus_;
+    std::function<void()>
+        scheduleChanged_;  // shown only when it changes: sessions arrive four times a second
 };
 
 /// The index in `sessions` of the session to follow: the pinned player's when one is pinned;

@@ -99,6 +99,9 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_HOTKEY:
             onHotkey(wParam);
             return 0;
+        case kSessionsMessage:
+            onSessionsChanged();
+            return 0;
         case WM_SIZE:
             // The status bar keeps itself at the bottom edge when told the size changed.
             if (auto* bar = units_ ? units_->control("状态条1") : nullptr) {
@@ -146,6 +149,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             // A fetch that hangs must not keep the program: every transfer is told to stop and
             // no answer reaches the panel any more; the workers end on their own.
             if (fetcher_) fetcher_->cancelAll();
+            if (sessions_) sessions_->stop();
             KillTimer(hwnd_, kPreviewTimer);
             saveSettings();
             // Capture holds hooks and an overlay tied to this window: release them first.
@@ -273,7 +277,7 @@ void MainWindow::wireHandlers() {
     onCommand("文件框1", LBN_SELCHANGE, [this] { loadSelectedFile(); });
     onCommand("文件框1", LBN_DBLCLK, [this] { loadSelectedFile(); });
 
-    onCommand("开始字幕", BN_CLICKED, [this] { engine_->startStop(); });
+    onCommand("开始字幕", BN_CLICKED, [this] { startStopClicked(); });
     onNotify("超级列表框_歌词", NM_DBLCLK, [this] { engine_->jumpTo(); });
     onCommand("公屏字幕", BN_CLICKED,
               [this] { delivery_->onModeButtonClicked(DeliveryMode::PublicScreen); });
@@ -289,6 +293,7 @@ void MainWindow::wireHandlers() {
     onCommand("退出前自动保存所有配置", BN_CLICKED,
               [this, &u] { settings_panel::onAutoSaveClicked(u, *settings_); });
     wireMoreSettings();
+    wireFollow();
 
     auto* panel = dynamic_cast<gui::DrawPanelControl*>(units_->control("画板_捕获器"));
     panel->setPaintHandler([this] {
@@ -452,6 +457,7 @@ void MainWindow::openMoreSettings() {
     if (!hwnd_ || !hotkeys_) return;
     const bool reshaped = !sameShape(edited.shape, more_.shape);
     more_ = edited;
+    applyFollowSettings();
     const bool saved = saveMoreSettings(options_.programFolder, more_);
     KillTimer(hwnd_, kHotkeyRetryTimer);
     GbkText status = hotkeys_->registerAll(more_.hotkeys);
@@ -472,5 +478,12 @@ void MainWindow::openMoreSettings() {
 
 void MainWindow::onHotkey(WPARAM id) {
     if (!engine_ || !hotkeys_) return;
-    if (const auto action = hotkeys_->actionOf(id)) runHotkey(*action, *engine_);
+    const auto action = hotkeys_->actionOf(id);
+    if (!action) return;
+    // While following, start/stop and the nudges belong to the following.
+    if (*action == HotkeyAction::StartStop) return startStopClicked();
+    if (follow_ && follow_->following() &&
+        (*action == HotkeyAction::NudgeLater || *action == HotkeyAction::NudgeEarlier))
+        return follow_->nudge(*action == HotkeyAction::NudgeLater ? 100 : -100);
+    runHotkey(*action, *engine_);
 }

@@ -11,15 +11,18 @@
 #include <string>
 #include <utility>
 
+#include "app/follow_controller.hpp"
 #include "app/search_panel.hpp"
 #include "app/settings_store.hpp"
 #include "delivery/app_state.hpp"
 #include "delivery/delivery.hpp"
+#include "follow/follow_screen.hpp"
 #include "lyrics/lyric_files.hpp"
 #include "playback/audio_arming.hpp"
 #include "playback/line_transform.hpp"
 #include "playback/playback_engine.hpp"
 #include "ui/main_units.hpp"
+#include "platform/media_sessions.hpp"
 #include "win32/audio_listener_win32.hpp"
 #include "win32/capture_win32.hpp"
 #include "win32/clock_win32.hpp"
@@ -29,12 +32,15 @@
 #include "win32/message_boxes_win32.hpp"
 #include "win32/pace_win32.hpp"
 #include "win32/pumping_wait_win32.hpp"
+#include "win32/timer_win32.hpp"
 #include "win32/web_fetcher_win32.hpp"
 #include "win32/window_system_win32.hpp"
 
 struct MainWindowOptions {
     GbkText programFolder;  // settings files (cantorel.ini too) live here; 编辑框1 starts with it
     bool quitOnDestroy = true;  // false when a test hosts the window in its own thread
+    /// The media sessions 跟随播放器 reads; empty: the system's (a test hands in its own).
+    std::function<std::unique_ptr<MediaSessionReader>(Clock&)> sessionReader;
 };
 
 class MainWindow {
@@ -74,6 +80,12 @@ class MainWindow {
     void registerHotkeysAtStart();
     void openMoreSettings();
     void onHotkey(WPARAM id);
+    // 跟随播放器: main_window_follow.cpp.
+    static constexpr UINT kSessionsMessage = WM_APP + 0x61;  // the reader saw a change
+    void wireFollow();
+    void applyFollowSettings();
+    void onSessionsChanged();
+    void startStopClicked();
     void onCommand(int id, int code);
     void onNotify(const NMHDR& header);
 
@@ -119,6 +131,16 @@ class MainWindow {
     // The fetcher outlives the panel whose answers it delivers.
     std::unique_ptr<Win32WebFetcher> fetcher_;
     std::unique_ptr<SearchPanel> search_;
+    // Following the playing song (跟随播放器).
+    std::unique_ptr<MediaSessionReader> sessions_;
+    std::unique_ptr<Win32Timer> followTimer_;
+    std::unique_ptr<FollowScreen> followScreen_;
+    std::unique_ptr<FolderLyricFinder> followFinder_;
+    std::unique_ptr<LyricFinder> followSources_;
+    std::unique_ptr<ChainedLyricFinder> followLookup_;  // the lyric folder, then the sources
+    std::unique_ptr<PlayerOffsets> followOffsets_;
+    std::unique_ptr<Follower> follower_;
+    std::unique_ptr<FollowController> follow_;
     std::map<Key, std::function<void()>> commands_;
     std::map<Key, std::function<void(const NMHDR&)>> notifications_;
 };

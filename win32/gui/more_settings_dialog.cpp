@@ -14,8 +14,8 @@ namespace more_settings_dialog {
 namespace {
 
 constexpr int kClientWidth = 300;
-constexpr int kClientHeight = 336;
-constexpr int kHotkeyTop = 118;
+constexpr int kClientHeight = 388;
+constexpr int kHotkeyTop = 170;
 constexpr int kHotkeyStep = 28;
 constexpr Bilingual kModes[] = {Bilingual::Lines, Bilingual::Original, Bilingual::Translation,
                                 Bilingual::Joined};
@@ -65,8 +65,14 @@ void build(HWND dialog, const State& state) {
     add(dialog, font, dpi, L"Button", "伴奏开始时自动开始", BS_AUTOCHECKBOX | WS_TABSTOP, 12, 68,
         280, 20, kStartWithAudio);
     CheckDlgButton(dialog, kStartWithAudio, settings.startWithAudio ? BST_CHECKED : BST_UNCHECKED);
+    add(dialog, font, dpi, L"Button", "跟随播放器（开始字幕后跟随正在播放的歌曲）",
+        BS_AUTOCHECKBOX | WS_TABSTOP, 12, 92, 280, 20, kFollowPlayer);
+    CheckDlgButton(dialog, kFollowPlayer, settings.follow.enabled ? BST_CHECKED : BST_UNCHECKED);
+    add(dialog, font, dpi, L"Static", "只跟随播放器", SS_LEFT, 30, 121, 100, 20, -1);
+    add(dialog, font, dpi, L"Edit", settings.follow.pinnedPlayer, ES_AUTOHSCROLL | WS_TABSTOP, 136, 118,
+        144, 22, kPinnedPlayer, WS_EX_CLIENTEDGE);
 
-    add(dialog, font, dpi, L"Button", "全局热键（留空则不用）", BS_GROUPBOX, 8, 96, 284, 172, -1);
+    add(dialog, font, dpi, L"Button", "全局热键（留空则不用）", BS_GROUPBOX, 8, 148, 284, 172, -1);
     for (int i = 0; i < kHotkeyActions; ++i) {
         const int y = kHotkeyTop + i * kHotkeyStep;
         const auto action = static_cast<HotkeyAction>(i);
@@ -76,10 +82,10 @@ void build(HWND dialog, const State& state) {
             ES_AUTOHSCROLL | WS_TABSTOP, 136, y, 144, 22, kFirstHotkey + i, WS_EX_CLIENTEDGE);
     }
     add(dialog, font, dpi, L"Static", "写法如 Ctrl+Alt+S、Ctrl+Shift+F5、Alt+PageDown", SS_LEFT, 12,
-        274, 280, 20, -1);
-    add(dialog, font, dpi, L"Button", "确定", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 128, 300,
+        326, 280, 20, -1);
+    add(dialog, font, dpi, L"Button", "确定", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 128, 352,
         76, 26, IDOK);
-    add(dialog, font, dpi, L"Button", "取消", BS_PUSHBUTTON | WS_TABSTOP, 214, 300, 76, 26,
+    add(dialog, font, dpi, L"Button", "取消", BS_PUSHBUTTON | WS_TABSTOP, 214, 352, 76, 26,
         IDCANCEL);
 
     // The outer size that gives the client area its measure, centred on the owner.
@@ -115,6 +121,8 @@ bool take(HWND dialog, State& state) {
         edited.shape.bilingual = kModes[mode];
     edited.shape.applyOffset = IsDlgButtonChecked(dialog, kApplyOffset) == BST_CHECKED;
     edited.startWithAudio = IsDlgButtonChecked(dialog, kStartWithAudio) == BST_CHECKED;
+    edited.follow.enabled = IsDlgButtonChecked(dialog, kFollowPlayer) == BST_CHECKED;
+    edited.follow.pinnedPlayer = gui::windowText(GetDlgItem(dialog, kPinnedPlayer));
     state.settings = edited;
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The 更多设置 dialog: 双语歌词, 应用歌词偏移, 伴奏开始时自动开始 and the five global hotkeys.
+// The 更多设置 dialog: 双语歌词, 应用歌词偏移, 伴奏开始时自动开始, 跟随播放器 (and the one player
+// to follow) and the five global hotkeys.
 
 #include <windows.h>
 
@@ -12,6 +13,8 @@ namespace more_settings_dialog {
 constexpr int kBilingual = 101;       // drop-down list: 逐行, 原文, 译文, 合并
 constexpr int kApplyOffset = 102;     // check box
 constexpr int kStartWithAudio = 103;  // check box
+constexpr int kFollowPlayer = 104;    // check box 跟随播放器
+constexpr int kPinnedPlayer = 105;    // edit box: the one player to follow, empty for any
 constexpr int kFirstHotkey = 110;     // edit boxes kFirstHotkey + action
 
 /// Shows the dialog over `owner` (disabled meanwhile) until OK or Cancel. OK takes the choices
