@@ -14,7 +14,7 @@ namespace more_settings_dialog {
 namespace {
 
 constexpr int kClientWidth = 300;
-constexpr int kClientHeight = 388;
+constexpr int kClientHeight = 416;
 constexpr int kHotkeyTop = 170;
 constexpr int kHotkeyStep = 28;
 constexpr Bilingual kModes[] = {Bilingual::Lines, Bilingual::Original, Bilingual::Translation,
