@@ -89,8 +89,8 @@ constexpr std::array kPreviewColumns = {ColumnLayout{"时间", 0},
                                         ColumnLayout{"歌词预览-单击预览-双击下载", 280}};
 // Every hit names its source: song and artist give up width to a third column, so that all
 // three fit beside the list's scroll bar.
-constexpr std::array kHitColumns = {ColumnLayout{"     歌曲名", 104},
-                                    ColumnLayout{"歌手", 58, true}, ColumnLayout{"来源", 54, true}};
+constexpr std::array kHitColumns = {ColumnLayout{"     歌曲名", 96}, ColumnLayout{"歌手", 54, true},
+                                    ColumnLayout{"来源", 66, true}};
 
 }  // namespace
 
