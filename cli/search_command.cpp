@@ -37,7 +37,7 @@ struct SearchOptions {
 };
 
 void fail(const char* command, const std::string& message) {
-    std::fprintf(stderr, "cantorel-cli %s: %s\n", command, message.c_str());
+    say(stderr, "cantorel-cli %s: %s\n", command, message.c_str());
 }
 
 std::optional<SearchOptions> readOptions(const char* command, const Args& args, bool download) {
@@ -144,11 +144,11 @@ int runSearch(const Args& args) {
     if (!hits) return kFetchFailed;
     for (const SearchHit& hit : *hits) {
         if (options->json) {
-            std::printf("{\"song\":%s,\"artist\":%s,\"link\":%s}\n", jsonString(hit.song).c_str(),
-                        jsonString(hit.artist).c_str(), jsonString(hit.link).c_str());
+            say(stdout, "{\"song\":%s,\"artist\":%s,\"link\":%s}\n", jsonString(hit.song).c_str(),
+                jsonString(hit.artist).c_str(), jsonString(hit.link).c_str());
         } else {
-            std::printf("%s\t%s\n", codepage::gbkToUtf8(hit.song).c_str(),
-                        codepage::gbkToUtf8(hit.artist).c_str());
+            say(stdout, "%s\t%s\n", codepage::gbkToUtf8(hit.song).c_str(),
+                codepage::gbkToUtf8(hit.artist).c_str());
         }
     }
     return 0;
@@ -190,7 +190,7 @@ int runDownload(const Args& args) {
         fail("download", "cannot write '" + codepage::gbkToUtf8(path) + "'");
         return kFetchFailed;
     }
-    std::printf("%s\n", codepage::gbkToUtf8(path).c_str());
+    say(stdout, "%s\n", codepage::gbkToUtf8(path).c_str());
     return 0;
 }
 
