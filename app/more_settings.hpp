@@ -45,14 +45,16 @@ struct HotkeySetting {
 struct MoreSettings {
     LyricShape shape;
     bool startWithAudio = false;  // [lyrics] start_with_audio
+    GbkText audioDevice;          // [audio] device: the playback device listened to; empty: the
+                                  // system's default device, whichever it is at the time
     std::array<HotkeySetting, kHotkeyActions> hotkeys;
 };
 
-/// Reads [lyrics] and [hotkeys] of cantorel.ini in `folder`; what is missing or not understood
-/// takes its default.
+/// Reads [lyrics], [audio] and [hotkeys] of cantorel.ini in `folder`; what is missing or not
+/// understood takes its default.
 MoreSettings loadMoreSettings(const GbkText& folder);
-/// Writes [lyrics] and [hotkeys], every hotkey with its text as the settings hold it (so a text
-/// the program could not read stays as the user wrote it).
+/// Writes [lyrics], [audio] and [hotkeys], every hotkey with its text as the settings hold it (so a
+/// text the program could not read stays as the user wrote it).
 bool saveMoreSettings(const GbkText& folder, const MoreSettings& settings);
 
 /// The one status-bar line for hotkeys that could not be had: `taken` are chords another

@@ -13,6 +13,7 @@ bool sameShape(const LyricShape& a, const LyricShape& b) {
 
 void MainWindow::wireMoreSettings() {
     more_ = loadMoreSettings(options_.programFolder);
+    if (listener_) listener_->setDevice(gui::wide(more_.audioDevice));
     hotkeys_ = std::make_unique<Win32Hotkeys>(hwnd_);
     hotkeyTries_ = kHotkeyTries;
     registerHotkeysAtStart();
@@ -48,6 +49,7 @@ void MainWindow::openMoreSettings() {
     if (!hwnd_ || !hotkeys_) return;
     const bool reshaped = !sameShape(edited.shape, more_.shape);
     more_ = edited;
+    if (listener_) listener_->setDevice(gui::wide(more_.audioDevice));
     const bool saved = saveMoreSettings(options_.programFolder, more_);
     KillTimer(hwnd_, kHotkeyRetryTimer);
     GbkText status = hotkeys_->registerAll(more_.hotkeys);

@@ -12,6 +12,7 @@ namespace more_settings_dialog {
 constexpr int kBilingual = 101;       // drop-down list: 逐行, 原文, 译文, 合并
 constexpr int kApplyOffset = 102;     // check box
 constexpr int kStartWithAudio = 103;  // check box
+constexpr int kAudioDevice = 104;     // drop-down list: the system's default, then each device
 constexpr int kFirstHotkey = 110;     // edit boxes kFirstHotkey + action
 
 /// Shows the dialog over `owner` (disabled meanwhile) until OK or Cancel. OK takes the choices
