@@ -7,6 +7,7 @@
 namespace {
 
 constexpr std::string_view kLyrics = "lyrics";
+constexpr std::string_view kAudio = "audio";
 constexpr std::string_view kHotkeys = "hotkeys";
 constexpr int kNudgeStepMs = 100;
 
@@ -116,6 +117,7 @@ MoreSettings loadMoreSettings(const GbkText& folder) {
     settings.shape.bilingual = bilingualFromName(mode).value_or(Bilingual::Lines);
     settings.shape.applyOffset = cantorel_ini::value(content, kLyrics, "apply_offset", "0") == "1";
     settings.startWithAudio = cantorel_ini::value(content, kLyrics, "start_with_audio", "0") == "1";
+    settings.audioDevice = gbk::trimBlanks(cantorel_ini::value(content, kAudio, "device", ""));
     for (int i = 0; i < kHotkeyActions; ++i) {
         const auto action = static_cast<HotkeyAction>(i);
         HotkeySetting& setting = settings.hotkeys[static_cast<std::size_t>(i)];
@@ -134,12 +136,13 @@ bool saveMoreSettings(const GbkText& folder, const MoreSettings& settings) {
                             {{"bilingual", GbkText(bilingualName(settings.shape.bilingual))},
                              {"apply_offset", settings.shape.applyOffset ? "1" : "0"},
                              {"start_with_audio", settings.startWithAudio ? "1" : "0"}});
+    const bool audio = cantorel_ini::write(folder, kAudio, {{"device", settings.audioDevice}});
     cantorel_ini::Values keys;
     for (const HotkeySetting& setting : settings.hotkeys)
         keys.emplace_back(hotkeyIniKey(setting.action), setting.text);
     const bool hotkeys = cantorel_ini::write(folder, kHotkeys, keys);
     const bool follow = saveFollowSettings(folder, settings.follow);
-    return lyrics && hotkeys && follow;
+    return lyrics && audio && hotkeys && follow;
 }
 
 GbkText hotkeyProblems(const std::vector<std::string>& taken,

@@ -47,14 +47,16 @@ struct MoreSettings {
     LyricShape shape;
     bool startWithAudio = false;  // [lyrics] start_with_audio
     FollowSettings follow;        // [follow]
+    GbkText audioDevice;          // [audio] device: the playback device listened to; empty: the
+                                  // system's default device, whichever it is at the time
     std::array<HotkeySetting, kHotkeyActions> hotkeys;
 };
 
-/// Reads [lyrics], [hotkeys] and [follow] of cantorel.ini in `folder`; what is missing or not
-/// understood takes its default.
+/// Reads [lyrics], [audio], [hotkeys] and [follow] of cantorel.ini in `folder`; what is missing
+/// or not understood takes its default.
 MoreSettings loadMoreSettings(const GbkText& folder);
-/// Writes [lyrics], [hotkeys] and [follow], every hotkey with its text as the settings hold it (so
-/// a text the program could not read stays as the user wrote it).
+/// Writes [lyrics], [audio], [hotkeys] and [follow], every hotkey with its text as the settings
+/// hold it (so a text the program could not read stays as the user wrote it).
 bool saveMoreSettings(const GbkText& folder, const MoreSettings& settings);
 
 /// The one status-bar line for hotkeys that could not be had: `taken` are chords another

@@ -1,8 +1,10 @@
 #include "cli/console.hpp"
 
+#include <cstdarg>
 #include <cstdio>
 
 #include "cli/arguments.hpp"
+#include "platform/console.hpp"
 #include "text/codepage.hpp"
 #include "text/web_address.hpp"
 
@@ -21,8 +23,26 @@ std::string printableAddress(const GbkText& url) {
     return printable(web_address::withoutPassword(url));
 }
 
+void say(std::FILE* stream, const char* format, ...) {
+    std::va_list args;
+    va_start(args, format);
+    std::va_list again;
+    va_copy(again, args);
+    const int size = std::vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    if (size > 0) {
+        std::string text(static_cast<std::size_t>(size) + 1, '\0');
+        std::vsnprintf(text.data(), text.size(), format, again);
+        text.resize(static_cast<std::size_t>(size));
+        console::write(stream, text);
+    }
+    va_end(again);
+}
+
+void put(const char* text, std::FILE* stream) { console::write(stream, text); }
+
 int ConsoleMessageBoxes::show(const GbkText& text, const GbkText& title, unsigned) {
-    std::fprintf(stderr, "%s: %s\n", printable(title).c_str(), printable(text).c_str());
+    say(stderr, "%s: %s\n", printable(title).c_str(), printable(text).c_str());
     shown_ = true;
     return mb::kIdOk;
 }

@@ -2,6 +2,7 @@
 // What both commands do on the console in place of the window: message boxes printed to stderr,
 // and a lyric file chosen in the file list.
 
+#include <cstdio>
 #include <string>
 
 #include "platform/message_box.hpp"
@@ -27,6 +28,12 @@ std::string printable(const GbkText& text);
 
 /// `url` as `printable` shows it, with any password inside it hidden.
 std::string printableAddress(const GbkText& url);
+
+/// printf of UTF-8 text to stdout or stderr, shown right by a Windows console in any code page
+/// (platform/console.hpp). Every command prints through these two.
+void say(std::FILE* stream, const char* format, ...) __attribute__((format(printf, 2, 3)));
+/// fputs the same way.
+void put(const char* text, std::FILE* stream);
 
 /// `text` as a JSON string in UTF-8, quotes included.
 std::string jsonString(const GbkText& text);

@@ -44,7 +44,7 @@ struct FollowOptions {
 };
 
 void printFollowUsage() {
-    std::fputs(
+    put(
         "usage: cantorel-cli follow --timeline FILE [--lyrics DIR] [--mode public|card]\n"
         "       [--dry-run] [--pin PLAYER] [--offset MS] [--site HOST_OR_URL] [--lrclib URL]\n",
         stderr);
@@ -56,7 +56,7 @@ std::optional<FollowOptions> parseFollowOptions(const Args& args) {
         const std::string& a = args[i];
         auto value = [&]() -> std::optional<std::string> {
             if (i + 1 >= args.size()) {
-                std::fprintf(stderr, "cantorel-cli follow: %s needs a value\n", a.c_str());
+                say(stderr, "cantorel-cli follow: %s needs a value\n", a.c_str());
                 return std::nullopt;
             }
             return args[++i];
@@ -75,7 +75,7 @@ std::optional<FollowOptions> parseFollowOptions(const Args& args) {
             if (a == "--pin") o.pin = *v;
             if (a == "--mode") {
                 if (*v != "public" && *v != "card") {
-                    std::fputs("cantorel-cli follow: --mode is public or card\n", stderr);
+                    put("cantorel-cli follow: --mode is public or card\n", stderr);
                     return std::nullopt;
                 }
                 o.card = *v == "card";
@@ -84,13 +84,13 @@ std::optional<FollowOptions> parseFollowOptions(const Args& args) {
                 char* end = nullptr;
                 const long ms = std::strtol(v->c_str(), &end, 10);
                 if (v->empty() || *end != '\0' || ms < -600000 || ms > 600000) {
-                    std::fprintf(stderr, "cantorel-cli follow: bad offset '%s'\n", v->c_str());
+                    say(stderr, "cantorel-cli follow: bad offset '%s'\n", v->c_str());
                     return std::nullopt;
                 }
                 o.offsetMs = static_cast<int>(ms);
             }
         } else {
-            std::fprintf(stderr, "cantorel-cli follow: unknown argument '%s'\n", a.c_str());
+            say(stderr, "cantorel-cli follow: unknown argument '%s'\n", a.c_str());
             return std::nullopt;
         }
     }
@@ -104,7 +104,7 @@ std::optional<FollowOptions> parseFollowOptions(const Args& args) {
 std::optional<std::vector<TimedSessions>> readTimeline(const std::string& path) {
     const auto bytes = files::readAll(argumentText(path));
     if (!bytes) {
-        std::fprintf(stderr, "cantorel-cli follow: cannot read %s\n", path.c_str());
+        say(stderr, "cantorel-cli follow: cannot read %s\n", path.c_str());
         return std::nullopt;
     }
     std::vector<TimedSessions> timeline;
@@ -113,13 +113,13 @@ std::optional<std::vector<TimedSessions>> readTimeline(const std::string& path) 
         const auto end = text.find('\n');
         const TimelineLine line = parseTimelineLine(text.substr(0, end));
         if (!line.error.empty()) {
-            std::fprintf(stderr, "cantorel-cli follow: %s:%d: %s\n", path.c_str(), number,
+            say(stderr, "cantorel-cli follow: %s:%d: %s\n", path.c_str(), number,
                          line.error.c_str());
             return std::nullopt;
         }
         if (line.value) {
             if (!timeline.empty() && line.value->atMs < timeline.back().atMs) {
-                std::fprintf(stderr, "cantorel-cli follow: %s:%d: \"at\" goes back in time\n",
+                say(stderr, "cantorel-cli follow: %s:%d: \"at\" goes back in time\n",
                              path.c_str(), number);
                 return std::nullopt;
             }
@@ -156,8 +156,8 @@ int runFollow(const Args& args) {
     ConsoleMessageBoxes boxes;
     std::int64_t startMicros = 0;
     ConsoleClient client(time, [&](const ClientLine& line) {
-        std::printf("%s %s\n", elapsedStamp(line.startMicros - startMicros).c_str(),
-                    codepage::gbkToUtf8(line.text).c_str());
+        say(stdout, "%s %s\n", elapsedStamp(line.startMicros - startMicros).c_str(),
+                    printable(line.text).c_str());
         std::fflush(stdout);
     });
     state.targetWindow = ConsoleClient::kMainWindow;
@@ -193,7 +193,7 @@ int runFollow(const Args& args) {
         Clock* clock = nullptr;
         void showStatus(const GbkText& text) override {
             FollowScreen::showStatus(text);
-            std::fprintf(stderr, "%s %s\n", elapsedStamp(clock->nowMicros() - *start).c_str(),
+            say(stderr, "%s %s\n", elapsedStamp(clock->nowMicros() - *start).c_str(),
                          codepage::gbkToUtf8(text).c_str());
         }
     } screen(units, state, transform, delivery);
@@ -238,7 +238,7 @@ int runFollow(const Args& args) {
     drive();
     if (timer.period() != 0 && !loop->run()) {
         follower.stop();
-        std::fputs("cantorel-cli follow: stopped\n", stderr);
+        put("cantorel-cli follow: stopped\n", stderr);
         return 130;
     }
     return 0;

@@ -2,15 +2,20 @@
 // and plays them in real time to the console, and searches and downloads lyrics.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "cli/commands.hpp"
+#include "cli/console.hpp"
+#include "platform/console.hpp"
 
 namespace {
 
+using cli::put;
+using cli::say;
+
 // The usage text is ASCII, so it reads the same in any console code page.
 void usage(FILE* out) {
-    std::fputs(
-        "usage: cantorel-cli COMMAND [options]\n"
+    put("usage: cantorel-cli COMMAND [options]\n"
         "       cantorel-cli --version\n"
         "\n"
         "commands:\n"
@@ -44,12 +49,14 @@ void usage(FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
+    // UTF-8 whatever the console's code page (on Windows read from the UTF-16 command line).
+    const std::vector<std::string> all = console::arguments(argc, argv);
+    if (all.empty()) {
         usage(stderr);
         return 1;
     }
-    const std::string command = argv[1];
-    const cli::Args args(argv + 2, argv + argc);
+    const std::string command = all[0];
+    const cli::Args args(all.begin() + 1, all.end());
     if (command == "parse") return cli::runParse(args);
     if (command == "play") return cli::runPlay(args);
     if (command == "search") return cli::runSearch(args);
@@ -57,14 +64,14 @@ int main(int argc, char** argv) {
     if (command == "follow") return cli::runFollow(args);
     if (command == "sessions") return cli::runSessions(args);
     if (command == "--version") {
-        std::puts("Cantorel " CANTOREL_VERSION);
+        say(stdout, "%s\n", "Cantorel " CANTOREL_VERSION);
         return 0;
     }
     if (command == "--help" || command == "-h" || command == "help") {
         usage(stdout);
         return 0;
     }
-    std::fprintf(stderr, "cantorel-cli: unknown command '%s'\n", command.c_str());
+    say(stderr, "cantorel-cli: unknown command '%s'\n", command.c_str());
     usage(stderr);
     return 1;
 }

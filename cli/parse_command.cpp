@@ -31,9 +31,7 @@ struct ParseOptions {
     int benchRuns = 0;
 };
 
-void fail(const std::string& message) {
-    std::fprintf(stderr, "cantorel-cli parse: %s\n", message.c_str());
-}
+void fail(const std::string& message) { say(stderr, "cantorel-cli parse: %s\n", message.c_str()); }
 
 std::optional<ParseOptions> readOptions(const Args& args) {
     ParseOptions options;
@@ -104,7 +102,7 @@ int bench(const GbkText& path, int runs) {
     }
     const auto middle = micros.begin() + static_cast<std::ptrdiff_t>(micros.size() / 2);
     std::nth_element(micros.begin(), middle, micros.end());
-    std::printf("median_us=%.1f\n", *middle);
+    say(stdout, "median_us=%.1f\n", *middle);
     return 0;
 }
 
@@ -137,7 +135,7 @@ int runParse(const Args& args) {
     const ListView& list = units.超级列表框_歌词;
     const LyricTable& table = state.lyrics;
     if (options->json) {
-        std::printf(
+        say(stdout,
             "{\"title\":%s,\"artist\":%s,\"album\":%s,\"author\":%s,\"offset\":%lld,"
             "\"count\":%d}\n",
             jsonString(table.title).c_str(), jsonString(table.artist).c_str(),
@@ -146,10 +144,10 @@ int runParse(const Args& args) {
     }
     for (int row = 0; row < list.rowCount(); ++row) {
         if (options->json) {
-            std::printf("{\"time_ms\":%s,\"text\":%s}\n", list.cell(row, 0).c_str(),
-                        jsonString(list.cell(row, 1)).c_str());
+            say(stdout, "{\"time_ms\":%s,\"text\":%s}\n", list.cell(row, 0).c_str(),
+                jsonString(list.cell(row, 1)).c_str());
         } else {
-            std::printf("%s\t%s\n", list.cell(row, 0).c_str(),
+            say(stdout, "%s\t%s\n", list.cell(row, 0).c_str(),
                         printable(list.cell(row, 1)).c_str());
         }
     }

@@ -46,8 +46,7 @@ struct PlayOptions {
 };
 
 void playUsage() {
-    std::fputs(
-        "usage: cantorel-cli play FILE [--mode public|card] [--dry-run] [--fill TEXT] [--filter]\n"
+    put("usage: cantorel-cli play FILE [--mode public|card] [--dry-run] [--fill TEXT] [--filter]\n"
         "       [--filter-words FILE] [--reverse | --alternate]\n"
         "       [--prefix-suffix --prefixes FILE --suffixes FILE] [--seed N]\n"
         "       [--bilingual lines|original|translation|joined] [--apply-offset] [--nudge MS]\n"
@@ -61,7 +60,7 @@ std::optional<PlayOptions> parseOptions(const Args& args) {
         const std::string& a = args[i];
         auto value = [&]() -> std::optional<std::string> {
             if (i + 1 >= args.size()) {
-                std::fprintf(stderr, "cantorel-cli play: %s needs a value\n", a.c_str());
+                say(stderr, "cantorel-cli play: %s needs a value\n", a.c_str());
                 return std::nullopt;
             }
             return args[++i];
@@ -69,7 +68,7 @@ std::optional<PlayOptions> parseOptions(const Args& args) {
         if (a == "--mode") {
             auto v = value();
             if (!v || (*v != "public" && *v != "card")) {
-                std::fputs("cantorel-cli play: --mode is public or card\n", stderr);
+                put("cantorel-cli play: --mode is public or card\n", stderr);
                 return std::nullopt;
             }
             o.card = *v == "card";
@@ -100,7 +99,7 @@ std::optional<PlayOptions> parseOptions(const Args& args) {
             const char* end = v->data() + v->size();
             const auto [ptr, ec] = std::from_chars(v->data(), end, seed);
             if (v->empty() || ec != std::errc() || ptr != end) {
-                std::fprintf(stderr, "cantorel-cli play: bad seed '%s'\n", v->c_str());
+                say(stderr, "cantorel-cli play: bad seed '%s'\n", v->c_str());
                 return std::nullopt;
             }
             o.seed = seed;
@@ -109,8 +108,7 @@ std::optional<PlayOptions> parseOptions(const Args& args) {
             if (!v) return std::nullopt;
             const auto mode = bilingualFromName(*v);
             if (!mode) {
-                std::fputs(
-                    "cantorel-cli play: --bilingual is lines, original, translation or joined\n",
+                put("cantorel-cli play: --bilingual is lines, original, translation or joined\n",
                     stderr);
                 return std::nullopt;
             }
@@ -125,19 +123,19 @@ std::optional<PlayOptions> parseOptions(const Args& args) {
             const char* end = v->data() + v->size();
             const auto [ptr, ec] = std::from_chars(v->data(), end, ms);
             if (v->empty() || ec != std::errc() || ptr != end || ms < -86400000 || ms > 86400000) {
-                std::fprintf(stderr, "cantorel-cli play: bad nudge '%s'\n", v->c_str());
+                say(stderr, "cantorel-cli play: bad nudge '%s'\n", v->c_str());
                 return std::nullopt;
             }
             o.nudgeMs = ms;
         } else if (a == "--wait-for-audio") {
             if (!(o.waitForAudio = value())) return std::nullopt;
         } else if (!a.empty() && a[0] == '-') {
-            std::fprintf(stderr, "cantorel-cli play: unknown option '%s'\n", a.c_str());
+            say(stderr, "cantorel-cli play: unknown option '%s'\n", a.c_str());
             return std::nullopt;
         } else if (o.file.empty()) {
             o.file = a;
         } else {
-            std::fputs("cantorel-cli play: one lyric file only\n", stderr);
+            put("cantorel-cli play: one lyric file only\n", stderr);
             return std::nullopt;
         }
     }
@@ -146,7 +144,7 @@ std::optional<PlayOptions> parseOptions(const Args& args) {
         return std::nullopt;
     }
     if (o.reverse && o.alternate) {
-        std::fputs("cantorel-cli play: --reverse and --alternate exclude each other\n", stderr);
+        put("cantorel-cli play: --reverse and --alternate exclude each other\n", stderr);
         return std::nullopt;
     }
     return o;
@@ -156,7 +154,7 @@ std::optional<PlayOptions> parseOptions(const Args& args) {
 std::optional<std::vector<GbkText> > readItems(const std::string& path) {
     const auto bytes = files::readAll(argumentText(path));
     if (!bytes) {
-        std::fprintf(stderr, "cantorel-cli play: cannot read %s\n", path.c_str());
+        say(stderr, "cantorel-cli play: cannot read %s\n", path.c_str());
         return std::nullopt;
     }
     std::string_view text = *bytes;
@@ -183,14 +181,13 @@ int runPlay(const Args& args) {
     if (options->waitForAudio) {
         const auto bytes = files::readAll(argumentText(*options->waitForAudio));
         if (!bytes) {
-            std::fprintf(stderr, "cantorel-cli play: cannot read %s\n",
-                         options->waitForAudio->c_str());
+            say(stderr, "cantorel-cli play: cannot read %s\n", options->waitForAudio->c_str());
             return 1;
         }
         WavResult wav = readWav(*bytes);
         if (!wav.sound) {
-            std::fprintf(stderr, "cantorel-cli play: %s: %s\n", options->waitForAudio->c_str(),
-                         wav.error.c_str());
+            say(stderr, "cantorel-cli play: %s: %s\n", options->waitForAudio->c_str(),
+                wav.error.c_str());
             return 1;
         }
         sound = std::move(wav.sound);
@@ -205,7 +202,7 @@ int runPlay(const Args& args) {
     std::int64_t startMicros = 0;  // set when playback starts
     int delivered = 0;
     ConsoleClient client(time, [&](const ClientLine& line) {
-        std::printf("%s %s\n", elapsedStamp(line.startMicros - startMicros).c_str(),
+        say(stdout, "%s %s\n", elapsedStamp(line.startMicros - startMicros).c_str(),
                     printable(line.text).c_str());
         std::fflush(stdout);
         ++delivered;
@@ -245,12 +242,12 @@ int runPlay(const Args& args) {
     const GbkText path = argumentText(options->file);
     chooseFile(units, path);
     if (!files::exists(path)) {
-        std::fprintf(stderr, "cantorel-cli play: cannot read %s\n", options->file.c_str());
+        say(stderr, "cantorel-cli play: cannot read %s\n", options->file.c_str());
         return 1;
     }
     lyricFiles.loadSelectedFile();
     if (state.lyrics.count() == 0) {
-        std::fprintf(stderr, "cantorel-cli play: no timed lines in %s\n", options->file.c_str());
+        say(stderr, "cantorel-cli play: no timed lines in %s\n", options->file.c_str());
         return 1;
     }
 
@@ -265,19 +262,19 @@ int runPlay(const Args& args) {
         AudioArming arming(engine, listener, units, [] { return true; });
         engine.startStop();
         if (!listener.heard()) {
-            std::fprintf(stderr, "cantorel-cli play: %s\n",
-                         codepage::gbkToUtf8(units.状态条1.part(StatusBar::kMessage)).c_str());
+            say(stderr, "cantorel-cli play: %s\n",
+                codepage::gbkToUtf8(units.状态条1.part(StatusBar::kMessage)).c_str());
             return 1;
         }
-        std::fprintf(stderr, "cantorel-cli play: %s\n",
-                     codepage::gbkToUtf8(units.状态条1.part(StatusBar::kMessage)).c_str());
+        say(stderr, "cantorel-cli play: %s\n",
+            codepage::gbkToUtf8(units.状态条1.part(StatusBar::kMessage)).c_str());
     } else {
         engine.startStop();
     }
     if (!loop->run()) {
         if (engine.playing()) engine.startStop();
-        std::fprintf(stderr, "cantorel-cli play: stopped after %d of %d lines\n", delivered,
-                     state.lyrics.count());
+        say(stderr, "cantorel-cli play: stopped after %d of %d lines\n", delivered,
+            state.lyrics.count());
         return 130;
     }
     return 0;

@@ -44,7 +44,7 @@ struct SearchOptions {
 };
 
 void fail(const char* command, const std::string& message) {
-    std::fprintf(stderr, "cantorel-cli %s: %s\n", command, message.c_str());
+    say(stderr, "cantorel-cli %s: %s\n", command, message.c_str());
 }
 
 std::optional<SearchOptions> readOptions(const char* command, const Args& args, bool download) {
@@ -212,12 +212,12 @@ int runSearch(const Args& args) {
     if (!hits) return kFetchFailed;
     for (const SearchHit& hit : *hits) {
         if (options->json) {
-            std::printf("{\"song\":%s,\"artist\":%s,\"link\":%s,\"source\":%s,\"duration\":%d}\n",
+            say(stdout, "{\"song\":%s,\"artist\":%s,\"link\":%s,\"source\":%s,\"duration\":%d}\n",
                         jsonString(hit.song).c_str(), jsonString(hit.artist).c_str(),
                         jsonString(hit.link).c_str(), jsonString(GbkText(hit.source)).c_str(),
                         hit.durationMs / 1000);
         } else {
-            std::printf("%s\t%s\t%s\n", printable(hit.song).c_str(), printable(hit.artist).c_str(),
+            say(stdout, "%s\t%s\t%s\n", printable(hit.song).c_str(), printable(hit.artist).c_str(),
                         codepage::gbkToUtf8(GbkText(sourceLabel(hit.source))).c_str());
         }
     }
@@ -260,7 +260,7 @@ int runDownload(const Args& args) {
     GbkText path = lyricSavePath(dir, hit.song);
     // A different lyric of that name stays; the new one takes the next free name.
     if (files::exists(path) && files::readAll(path) == lyric.bytes) {
-        std::printf("%s\n", codepage::gbkToUtf8(path).c_str());
+        say(stdout, "%s\n", codepage::gbkToUtf8(path).c_str());
         return 0;
     }
     if (!options->overwrite) path = nextFreePath(path);
@@ -268,7 +268,7 @@ int runDownload(const Args& args) {
         fail("download", "cannot write '" + codepage::gbkToUtf8(path) + "'");
         return kFetchFailed;
     }
-    std::printf("%s\n", codepage::gbkToUtf8(path).c_str());
+    say(stdout, "%s\n", codepage::gbkToUtf8(path).c_str());
     return 0;
 }
 

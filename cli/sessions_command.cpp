@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/commands.hpp"
+#include "cli/console.hpp"
 #include "follow/session_json.hpp"
 #include "platform/media_sessions.hpp"
 #include "platform/playback_loop.hpp"
@@ -22,12 +23,12 @@ int runSessions(const Args& args) {
             char* end = nullptr;
             seconds = std::strtol(args[++i].c_str(), &end, 10);
             if (*end != '\0' || seconds <= 0) {
-                std::fputs("cantorel-cli sessions: --seconds takes a whole number above 0\n",
+                put("cantorel-cli sessions: --seconds takes a whole number above 0\n",
                            stderr);
                 return 1;
             }
         } else {
-            std::fputs("usage: cantorel-cli sessions [--once] [--seconds N]\n", stderr);
+            put("usage: cantorel-cli sessions [--once] [--seconds N]\n", stderr);
             return 1;
         }
     }
@@ -41,7 +42,7 @@ int runSessions(const Args& args) {
     for (;;) {
         const MediaSessionReader::State state = reader->latest();
         if (state.unavailable) {
-            std::fprintf(stderr, "cantorel-cli sessions: %s\n",
+            say(stderr, "cantorel-cli sessions: %s\n",
                          codepage::gbkToUtf8(state.reason).c_str());
             code = 2;
             break;
@@ -51,7 +52,7 @@ int runSessions(const Args& args) {
             shown = state.serial;
             TimedSessions timed{(now - start) / 1000, state.sessions};
             for (SessionSnapshot& s : timed.sessions) s.stampMicros -= start;
-            std::printf("%s\n", timelineJson(timed).c_str());
+            say(stdout, "%s\n", timelineJson(timed).c_str());
             std::fflush(stdout);
             if (once) break;
         }

@@ -55,14 +55,18 @@ Outcome failed(const char* reason) {
 }
 
 /// Listens until music starts, `stop` is set (nullopt), or something fails.
-std::optional<Outcome> listen(HANDLE stop) {
+std::optional<Outcome> listen(HANDLE stop, const std::wstring& chosen) {
     const std::int64_t started = qpcMicros();
     Released<IMMDeviceEnumerator> devices;
     if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
                                 __uuidof(IMMDeviceEnumerator), devices.out())))
         return failed("无法使用系统的声音服务，已停止等待伴奏");
     Released<IMMDevice> device;
-    if (FAILED(devices->GetDefaultAudioEndpoint(eRender, eConsole, &device.p)))
+    // The chosen device while it is there; else the default one of this moment, so a change
+    // of the system's default is followed from the next start.
+    if (!chosen.empty() && FAILED(devices->GetDevice(chosen.c_str(), &device.p)))
+        device.p = nullptr;
+    if (!device.p && FAILED(devices->GetDefaultAudioEndpoint(eRender, eConsole, &device.p)))
         return failed("没有找到播放设备，已停止等待伴奏");
     Released<IAudioClient> client;
     if (FAILED(device->Activate(__uuidof(IAudioClient), CLSCTX_ALL, nullptr, client.out())))
@@ -191,6 +195,38 @@ Win32AudioListener::~Win32AudioListener() {
     if (stopEvent_) CloseHandle(stopEvent_);
 }
 
+std::vector<RenderDevice> renderDevices() {
+    // PKEY_Device_FriendlyName, spelled out: mingw's import libraries do not define it.
+    constexpr PROPERTYKEY kFriendlyName{
+        {0xa45c254e, 0xdf1c, 0x4efd, {0x80, 0x20, 0x67, 0xd1, 0x46, 0xa8, 0x50, 0xe0}}, 14};
+    std::vector<RenderDevice> found;
+    Released<IMMDeviceEnumerator> devices;
+    Released<IMMDeviceCollection> all;
+    UINT count = 0;
+    if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
+                                __uuidof(IMMDeviceEnumerator), devices.out())) ||
+        FAILED(devices->EnumAudioEndpoints(eRender, DEVICE_STATE_ACTIVE, &all.p)) ||
+        FAILED(all->GetCount(&count)))
+        return found;
+    for (UINT i = 0; i < count; ++i) {
+        Released<IMMDevice> device;
+        LPWSTR id = nullptr;
+        if (FAILED(all->Item(i, &device.p)) || FAILED(device->GetId(&id)) || !id) continue;
+        RenderDevice entry{id, id};
+        CoTaskMemFree(id);
+        Released<IPropertyStore> properties;
+        PROPVARIANT name;
+        PropVariantInit(&name);
+        if (SUCCEEDED(device->OpenPropertyStore(STGM_READ, &properties.p)) &&
+            SUCCEEDED(properties->GetValue(kFriendlyName, &name)) && name.vt == VT_LPWSTR &&
+            name.pwszVal)
+            entry.name = name.pwszVal;
+        PropVariantClear(&name);
+        found.push_back(std::move(entry));
+    }
+    return found;
+}
+
 void Win32AudioListener::start(OnsetHandler onOnset, FailureHandler onFailure) {
     stop();
     onOnset_ = std::move(onOnset);
@@ -203,12 +239,12 @@ void Win32AudioListener::start(OnsetHandler onOnset, FailureHandler onFailure) {
     ResetEvent(stopEvent_);
     HWND window = window_;
     HANDLE stopEvent = stopEvent_;
-    worker_ = std::thread([window, stopEvent, session] {
+    worker_ = std::thread([window, stopEvent, session, device = device_] {
         const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         // Nothing may leave a thread: an exception there ends the program.
         std::optional<Outcome> outcome;
         try {
-            outcome = listen(stopEvent);
+            outcome = listen(stopEvent, device);
         } catch (...) {
             outcome.emplace(failed("无法监听播放设备，已停止等待伴奏"));
         }

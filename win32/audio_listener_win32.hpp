@@ -9,9 +9,21 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/audio_listener.hpp"
+
+/// A playback device the music start can listen to.
+struct RenderDevice {
+    std::wstring id;    // the endpoint id, as cantorel.ini keeps it
+    std::wstring name;  // what the system calls it ("扬声器 (Realtek High Definition Audio)")
+};
+
+/// The active playback devices, in the system's order; empty when there are none or the sound
+/// service cannot be reached. Call on a thread with COM initialised.
+std::vector<RenderDevice> renderDevices();
 
 class Win32AudioListener final : public AudioListener {
   public:
@@ -23,6 +35,8 @@ class Win32AudioListener final : public AudioListener {
 
     void start(OnsetHandler onOnset, FailureHandler onFailure) override;
     void stop() override;
+    /// The device the next start listens to; empty: the system's default device at that time.
+    void setDevice(std::wstring id) { device_ = std::move(id); }
 
   private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -32,6 +46,7 @@ class Win32AudioListener final : public AudioListener {
     HANDLE stopEvent_ = nullptr;
     std::thread worker_;
     std::uint64_t session_ = 0;
+    std::wstring device_;
     OnsetHandler onOnset_;
     FailureHandler onFailure_;
 };

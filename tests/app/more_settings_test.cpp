@@ -38,8 +38,10 @@ TEST(MoreSettings, RoundTripThroughCantorelIniKeepsOtherSectionsAndTheUsersKeys)
     EXPECT_FALSE(settings.hotkeys[3].key);                          // switched off
     EXPECT_FALSE(settings.hotkeys[4].key);
     EXPECT_EQ(settings.hotkeys[4].text, "Ctrl+Alt+Banana");
+    EXPECT_EQ(settings.audioDevice, "");  // the system's default device
 
     settings.shape = {Bilingual::Translation, true};
+    settings.audioDevice = "{0.0.0.00000000}.{5f1c2c5e-1111-4a2b-9c3d-0123456789ab}";
     settings.startWithAudio = true;
     settings.hotkeys[2].text = "Ctrl+Shift+F9";
     ASSERT_TRUE(saveMoreSettings(folder.gbk(), settings));
@@ -47,6 +49,7 @@ TEST(MoreSettings, RoundTripThroughCantorelIniKeepsOtherSectionsAndTheUsersKeys)
     EXPECT_EQ(again.shape.bilingual, Bilingual::Translation);
     EXPECT_TRUE(again.shape.applyOffset);
     EXPECT_TRUE(again.startWithAudio);
+    EXPECT_EQ(again.audioDevice, settings.audioDevice);
     EXPECT_EQ(hotkeyName(*again.hotkeys[2].key), "Ctrl+Shift+F9");
     const std::string content = cantorel_ini::read(folder.gbk());
     EXPECT_EQ(cantorel_ini::value(content, "network", "timeout_ms", ""), "5000");

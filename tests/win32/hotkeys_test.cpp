@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/cantorel_ini.hpp"
 #include "tests/win32/program_folder.hpp"
@@ -280,6 +281,54 @@ TEST_F(HotkeyWindow, DialogCancelChangesNothingAndOkSavesReregistersReshapesAndC
     chooseFirstFile();
     EXPECT_EQ(units().超级列表框_歌词.rowCount(), 2);
     EXPECT_FALSE(chordIsFree(MOD_CONTROL | MOD_SHIFT, VK_F9));
+}
+
+}  // namespace
+
+namespace {
+
+// The device the music start listens to: the system's default first, then every playback
+// device the system has; a chosen device that is unplugged now keeps its place until another
+// is chosen, and the default chosen again is written as empty.
+TEST_F(HotkeyWindow, DialogOffersTheDefaultAndEveryDeviceAndKeepsAnUnpluggedChoice) {
+    const auto folder = freshFolder("hotkeys-device");
+    writeFile(folder / L"cantorel.ini", "[audio]\r\ndevice={0.0.0.00000000}.{gone}\r\n");
+    open(folder);
+    const std::size_t devices = renderDevices().size();
+    std::vector<std::wstring> rows;
+    LRESULT chosen = -1;
+    auto answer = [&](int pick) {
+        return std::thread([&, pick] {
+            HWND box = waitForBox("更多设置");
+            if (!box) return;
+            HWND list = GetDlgItem(box, dialog::kAudioDevice);
+            rows.clear();
+            for (LRESULT i = 0; i < SendMessageW(list, CB_GETCOUNT, 0, 0); ++i) {
+                wchar_t text[256] = {};
+                SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+                rows.emplace_back(text);
+            }
+            chosen = SendMessageW(list, CB_GETCURSEL, 0, 0);
+            if (pick >= 0) SendMessageW(list, CB_SETCURSEL, pick, 0);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            gone(box);
+        });
+    };
+    std::thread keep = answer(-1);
+    SendMessageW(unit("更多设置"), BM_CLICK, 0, 0);
+    keep.join();
+    ASSERT_EQ(rows.size(), devices + 2);
+    EXPECT_EQ(gui::narrow(rows.front()), "系统默认设备（随系统切换）");
+    EXPECT_EQ(gui::narrow(rows.back()), "已选的设备（现在未连接）");
+    EXPECT_EQ(chosen, static_cast<LRESULT>(devices + 1));
+    EXPECT_EQ(cantorel_ini::value(cantorel_ini::read(gbkPath(folder)), "audio", "device", ""),
+              "{0.0.0.00000000}.{gone}");
+
+    std::thread toDefault = answer(0);
+    SendMessageW(unit("更多设置"), BM_CLICK, 0, 0);
+    toDefault.join();
+    EXPECT_EQ(cantorel_ini::value(cantorel_ini::read(gbkPath(folder)), "audio", "device", "?"), "");
+    close();
 }
 
 }  // namespace

@@ -14,10 +14,11 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+// Named apart from the core's Clock, which a unity build puts in the same unit.
+using SteadyClock = std::chrono::steady_clock;
 
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
+double secondsSince(SteadyClock::time_point start) {
+    return std::chrono::duration<double>(SteadyClock::now() - start).count();
 }
 
 class WinInetClient : public ::testing::Test {
@@ -86,7 +87,7 @@ TEST_F(WinInetClient, RequestGoesOutAsWritten) {
 // Runs the thread's messages until `until` holds or `seconds` pass.
 template <class Predicate>
 bool pumpUntil(Predicate until, double seconds) {
-    const auto start = Clock::now();
+    const auto start = SteadyClock::now();
     while (!until() && secondsSince(start) < seconds) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
@@ -136,7 +137,7 @@ TEST_F(WinInetClient, FetcherAnswersOnTheCallingThreadAndCancelStopsEverything) 
         fetcher.start(request, [&](FetchOutcome) { called = true; });
     }
     pumpUntil([] { return false; }, 0.3);
-    const auto start = Clock::now();
+    const auto start = SteadyClock::now();
     fetcher.cancelAll();
     EXPECT_TRUE(pumpUntil([&] { return client->returned == 4; }, 3));
     EXPECT_LT(secondsSince(start), 1.2);
@@ -156,7 +157,7 @@ TEST_F(WinInetClient, AnswersArrivingInsideAPumpingWaitWaitForTheOuterLoop) {
         EXPECT_TRUE(outcome.ok());
         ++answered;
     });
-    const auto start = Clock::now();
+    const auto start = SteadyClock::now();
     while (client->returned == 0 && secondsSince(start) < 10) {
         message_loop::pumpPending();
         Sleep(5);

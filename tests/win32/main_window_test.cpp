@@ -146,8 +146,9 @@ TEST_F(MainWindowTest, AtAnotherDensityEveryUnitKeepsItsPlaceAmongTheOthers) {
             EXPECT_EQ(place.top, want.y) << name;
             EXPECT_EQ(place.right - place.left, want.width) << name;
             // A closed drop-down list is as high as its font makes it.
-            if (unit.kind != UnitKind::ComboBox)
+            if (unit.kind != UnitKind::ComboBox) {
                 EXPECT_EQ(place.bottom - place.top, want.height) << name;
+            }
         }
         EXPECT_EQ(SendMessageW(units.control("超级列表框_歌词")->hwnd(), LVM_GETCOLUMNWIDTH, 1, 0),
                   dpi::scale(300, dpi));

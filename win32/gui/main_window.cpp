@@ -211,7 +211,7 @@ void MainWindow::onDpiChanged(int dpi, const RECT& suggested) {
     font_ = font;
     SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    if (capture_) capture_->drawRestingPicture();
+    if (capture_) capture_->paintPanel();
 }
 
 void MainWindow::runCreationSteps() {
@@ -422,6 +422,7 @@ bool sameShape(const LyricShape& a, const LyricShape& b) {
 
 void MainWindow::wireMoreSettings() {
     more_ = loadMoreSettings(options_.programFolder);
+    if (listener_) listener_->setDevice(gui::wide(more_.audioDevice));
     hotkeys_ = std::make_unique<Win32Hotkeys>(hwnd_);
     hotkeyTries_ = kHotkeyTries;
     registerHotkeysAtStart();
@@ -457,6 +458,7 @@ void MainWindow::openMoreSettings() {
     if (!hwnd_ || !hotkeys_) return;
     const bool reshaped = !sameShape(edited.shape, more_.shape);
     more_ = edited;
+    if (listener_) listener_->setDevice(gui::wide(more_.audioDevice));
     applyFollowSettings();
     const bool saved = saveMoreSettings(options_.programFolder, more_);
     KillTimer(hwnd_, kHotkeyRetryTimer);

@@ -4,9 +4,11 @@
 #include <commctrl.h>
 
 #include <iterator>
+#include <vector>
 
 #include "app/more_settings_form.hpp"
 #include "ui/dpi_scale.hpp"
+#include "win32/audio_listener_win32.hpp"
 #include "win32/gui/dpi_win32.hpp"
 #include "win32/gui/gui_text.hpp"
 
@@ -15,7 +17,9 @@ namespace {
 
 constexpr int kClientWidth = 300;
 constexpr int kClientHeight = 416;
-constexpr int kHotkeyTop = 170;
+// Everything below the device row sits this much lower than the row's height would leave it.
+constexpr int kDeviceRow = 28;
+constexpr int kHotkeyTop = 170 + kDeviceRow;
 constexpr int kHotkeyStep = 28;
 constexpr Bilingual kModes[] = {Bilingual::Lines, Bilingual::Original, Bilingual::Translation,
                                 Bilingual::Joined};
@@ -24,6 +28,7 @@ struct State {
     HFONT font;
     MoreSettings& settings;
     MessageBoxes& boxes;
+    std::vector<RenderDevice> devices;  // the list's rows after the default's, in order
 };
 
 // A dialog template with no items: the controls are made in WM_INITDIALOG in pixels, like the
@@ -45,7 +50,7 @@ HWND add(HWND dialog, HFONT font, int dpi, const wchar_t* kind, const GbkText& t
     return control;
 }
 
-void build(HWND dialog, const State& state) {
+void build(HWND dialog, State& state) {
     const HFONT font = state.font;
     const int dpi = gui::windowDpi(dialog);
     const MoreSettings& settings = state.settings;
@@ -66,13 +71,40 @@ void build(HWND dialog, const State& state) {
         280, 20, kStartWithAudio);
     CheckDlgButton(dialog, kStartWithAudio, settings.startWithAudio ? BST_CHECKED : BST_UNCHECKED);
     add(dialog, font, dpi, L"Button", "跟随播放器（开始字幕后跟随正在播放的歌曲）",
-        BS_AUTOCHECKBOX | WS_TABSTOP, 12, 92, 280, 20, kFollowPlayer);
+        BS_AUTOCHECKBOX | WS_TABSTOP, 12, 92 + kDeviceRow, 280, 20, kFollowPlayer);
     CheckDlgButton(dialog, kFollowPlayer, settings.follow.enabled ? BST_CHECKED : BST_UNCHECKED);
-    add(dialog, font, dpi, L"Static", "只跟随播放器", SS_LEFT, 30, 121, 100, 20, -1);
-    add(dialog, font, dpi, L"Edit", settings.follow.pinnedPlayer, ES_AUTOHSCROLL | WS_TABSTOP, 136, 118,
+    add(dialog, font, dpi, L"Static", "只跟随播放器", SS_LEFT, 30, 121 + kDeviceRow, 100, 20, -1);
+    add(dialog, font, dpi, L"Edit", settings.follow.pinnedPlayer, ES_AUTOHSCROLL | WS_TABSTOP, 136,
+        118 + kDeviceRow,
         144, 22, kPinnedPlayer, WS_EX_CLIENTEDGE);
 
-    add(dialog, font, dpi, L"Button", "全局热键（留空则不用）", BS_GROUPBOX, 8, 148, 284, 172, -1);
+    // The device the music start listens to: the system's default unless one is chosen.
+    add(dialog, font, dpi, L"Static", "伴奏设备", SS_LEFT, 12, 95, 70, 20, -1);
+    HWND device = add(dialog, font, dpi, WC_COMBOBOXW, "",
+                      CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL, 88, 92, 204, 200, kAudioDevice);
+    SendMessageW(device, CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(gui::wide("系统默认设备（随系统切换）").c_str()));
+    SendMessageW(device, CB_SETCURSEL, 0, 0);
+    const std::wstring saved = gui::wide(settings.audioDevice);
+    bool savedListed = saved.empty();
+    for (const RenderDevice& entry : state.devices) {
+        const LRESULT row =
+            SendMessageW(device, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.name.c_str()));
+        if (entry.id == saved) {
+            SendMessageW(device, CB_SETCURSEL, row, 0);
+            savedListed = true;
+        }
+    }
+    // A chosen device that is unplugged now stays chosen until the user picks another.
+    if (!savedListed) {
+        state.devices.push_back({saved, gui::wide("已选的设备（现在未连接）")});
+        const LRESULT row = SendMessageW(
+            device, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(state.devices.back().name.c_str()));
+        SendMessageW(device, CB_SETCURSEL, row, 0);
+    }
+
+    add(dialog, font, dpi, L"Button", "全局热键（留空则不用）", BS_GROUPBOX, 8, 148 + kDeviceRow,
+        284, 172, -1);
     for (int i = 0; i < kHotkeyActions; ++i) {
         const int y = kHotkeyTop + i * kHotkeyStep;
         const auto action = static_cast<HotkeyAction>(i);
@@ -82,10 +114,10 @@ void build(HWND dialog, const State& state) {
             ES_AUTOHSCROLL | WS_TABSTOP, 136, y, 144, 22, kFirstHotkey + i, WS_EX_CLIENTEDGE);
     }
     add(dialog, font, dpi, L"Static", "写法如 Ctrl+Alt+S、Ctrl+Shift+F5、Alt+PageDown", SS_LEFT, 12,
-        326, 280, 20, -1);
-    add(dialog, font, dpi, L"Button", "确定", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 128, 352,
+        326 + kDeviceRow, 280, 20, -1);
+    add(dialog, font, dpi, L"Button", "确定", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 128, 352 + kDeviceRow,
         76, 26, IDOK);
-    add(dialog, font, dpi, L"Button", "取消", BS_PUSHBUTTON | WS_TABSTOP, 214, 352, 76, 26,
+    add(dialog, font, dpi, L"Button", "取消", BS_PUSHBUTTON | WS_TABSTOP, 214, 352 + kDeviceRow, 76, 26,
         IDCANCEL);
 
     // The outer size that gives the client area its measure, centred on the owner.
@@ -123,6 +155,10 @@ bool take(HWND dialog, State& state) {
     edited.startWithAudio = IsDlgButtonChecked(dialog, kStartWithAudio) == BST_CHECKED;
     edited.follow.enabled = IsDlgButtonChecked(dialog, kFollowPlayer) == BST_CHECKED;
     edited.follow.pinnedPlayer = gui::windowText(GetDlgItem(dialog, kPinnedPlayer));
+    const LRESULT device = SendDlgItemMessageW(dialog, kAudioDevice, CB_GETCURSEL, 0, 0);
+    if (device == 0) edited.audioDevice.clear();
+    if (device > 0 && device <= static_cast<LRESULT>(state.devices.size()))
+        edited.audioDevice = gui::narrow(state.devices[static_cast<std::size_t>(device - 1)].id);
     state.settings = edited;
     return true;
 }
@@ -155,7 +191,7 @@ INT_PTR CALLBACK proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 bool run(HWND owner, HFONT font, MoreSettings& settings, MessageBoxes& boxes) {
     EmptyTemplate form{};
     form.dialog.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-    State state{font, settings, boxes};
+    State state{font, settings, boxes, renderDevices()};
     const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &form.dialog, owner,
                                                    proc, reinterpret_cast<LPARAM>(&state));
     return result == IDOK;

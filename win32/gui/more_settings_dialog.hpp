@@ -15,6 +15,7 @@ constexpr int kApplyOffset = 102;     // check box
 constexpr int kStartWithAudio = 103;  // check box
 constexpr int kFollowPlayer = 104;    // check box 跟随播放器
 constexpr int kPinnedPlayer = 105;    // edit box: the one player to follow, empty for any
+constexpr int kAudioDevice = 106;     // drop-down list: the system's default, then each device
 constexpr int kFirstHotkey = 110;     // edit boxes kFirstHotkey + action
 
 /// Shows the dialog over `owner` (disabled meanwhile) until OK or Cancel. OK takes the choices
