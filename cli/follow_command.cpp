@@ -44,8 +44,7 @@ struct FollowOptions {
 };
 
 void printFollowUsage() {
-    put(
-        "usage: cantorel-cli follow --timeline FILE [--lyrics DIR] [--mode public|card]\n"
+    put("usage: cantorel-cli follow --timeline FILE [--lyrics DIR] [--mode public|card]\n"
         "       [--dry-run] [--pin PLAYER] [--offset MS] [--site HOST_OR_URL] [--lrclib URL]\n",
         stderr);
 }
@@ -114,13 +113,13 @@ std::optional<std::vector<TimedSessions>> readTimeline(const std::string& path) 
         const TimelineLine line = parseTimelineLine(text.substr(0, end));
         if (!line.error.empty()) {
             say(stderr, "cantorel-cli follow: %s:%d: %s\n", path.c_str(), number,
-                         line.error.c_str());
+                line.error.c_str());
             return std::nullopt;
         }
         if (line.value) {
             if (!timeline.empty() && line.value->atMs < timeline.back().atMs) {
-                say(stderr, "cantorel-cli follow: %s:%d: \"at\" goes back in time\n",
-                             path.c_str(), number);
+                say(stderr, "cantorel-cli follow: %s:%d: \"at\" goes back in time\n", path.c_str(),
+                    number);
                 return std::nullopt;
             }
             timeline.push_back(*line.value);
@@ -157,7 +156,7 @@ int runFollow(const Args& args) {
     std::int64_t startMicros = 0;
     ConsoleClient client(time, [&](const ClientLine& line) {
         say(stdout, "%s %s\n", elapsedStamp(line.startMicros - startMicros).c_str(),
-                    printable(line.text).c_str());
+            printable(line.text).c_str());
         std::fflush(stdout);
     });
     state.targetWindow = ConsoleClient::kMainWindow;
@@ -194,7 +193,7 @@ int runFollow(const Args& args) {
         void showStatus(const GbkText& text) override {
             FollowScreen::showStatus(text);
             say(stderr, "%s %s\n", elapsedStamp(clock->nowMicros() - *start).c_str(),
-                         codepage::gbkToUtf8(text).c_str());
+                codepage::gbkToUtf8(text).c_str());
         }
     } screen(units, state, transform, delivery);
     screen.start = &startMicros;

@@ -148,7 +148,7 @@ int runParse(const Args& args) {
                 jsonString(list.cell(row, 1)).c_str());
         } else {
             say(stdout, "%s\t%s\n", list.cell(row, 0).c_str(),
-                        printable(list.cell(row, 1)).c_str());
+                printable(list.cell(row, 1)).c_str());
         }
     }
     return 0;

@@ -203,7 +203,7 @@ int runPlay(const Args& args) {
     int delivered = 0;
     ConsoleClient client(time, [&](const ClientLine& line) {
         say(stdout, "%s %s\n", elapsedStamp(line.startMicros - startMicros).c_str(),
-                    printable(line.text).c_str());
+            printable(line.text).c_str());
         std::fflush(stdout);
         ++delivered;
     });

@@ -213,12 +213,12 @@ int runSearch(const Args& args) {
     for (const SearchHit& hit : *hits) {
         if (options->json) {
             say(stdout, "{\"song\":%s,\"artist\":%s,\"link\":%s,\"source\":%s,\"duration\":%d}\n",
-                        jsonString(hit.song).c_str(), jsonString(hit.artist).c_str(),
-                        jsonString(hit.link).c_str(), jsonString(GbkText(hit.source)).c_str(),
-                        hit.durationMs / 1000);
+                jsonString(hit.song).c_str(), jsonString(hit.artist).c_str(),
+                jsonString(hit.link).c_str(), jsonString(GbkText(hit.source)).c_str(),
+                hit.durationMs / 1000);
         } else {
             say(stdout, "%s\t%s\t%s\n", printable(hit.song).c_str(), printable(hit.artist).c_str(),
-                        codepage::gbkToUtf8(GbkText(sourceLabel(hit.source))).c_str());
+                codepage::gbkToUtf8(GbkText(sourceLabel(hit.source))).c_str());
         }
     }
     return 0;

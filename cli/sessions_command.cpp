@@ -23,8 +23,7 @@ int runSessions(const Args& args) {
             char* end = nullptr;
             seconds = std::strtol(args[++i].c_str(), &end, 10);
             if (*end != '\0' || seconds <= 0) {
-                put("cantorel-cli sessions: --seconds takes a whole number above 0\n",
-                           stderr);
+                put("cantorel-cli sessions: --seconds takes a whole number above 0\n", stderr);
                 return 1;
             }
         } else {
@@ -42,8 +41,7 @@ int runSessions(const Args& args) {
     for (;;) {
         const MediaSessionReader::State state = reader->latest();
         if (state.unavailable) {
-            say(stderr, "cantorel-cli sessions: %s\n",
-                         codepage::gbkToUtf8(state.reason).c_str());
+            say(stderr, "cantorel-cli sessions: %s\n", codepage::gbkToUtf8(state.reason).c_str());
             code = 2;
             break;
         }

@@ -75,8 +75,7 @@ void build(HWND dialog, State& state) {
     CheckDlgButton(dialog, kFollowPlayer, settings.follow.enabled ? BST_CHECKED : BST_UNCHECKED);
     add(dialog, font, dpi, L"Static", "只跟随播放器", SS_LEFT, 30, 121 + kDeviceRow, 100, 20, -1);
     add(dialog, font, dpi, L"Edit", settings.follow.pinnedPlayer, ES_AUTOHSCROLL | WS_TABSTOP, 136,
-        118 + kDeviceRow,
-        144, 22, kPinnedPlayer, WS_EX_CLIENTEDGE);
+        118 + kDeviceRow, 144, 22, kPinnedPlayer, WS_EX_CLIENTEDGE);
 
     // The device the music start listens to: the system's default unless one is chosen.
     add(dialog, font, dpi, L"Static", "伴奏设备", SS_LEFT, 12, 95, 70, 20, -1);
@@ -115,10 +114,10 @@ void build(HWND dialog, State& state) {
     }
     add(dialog, font, dpi, L"Static", "写法如 Ctrl+Alt+S、Ctrl+Shift+F5、Alt+PageDown", SS_LEFT, 12,
         326 + kDeviceRow, 280, 20, -1);
-    add(dialog, font, dpi, L"Button", "确定", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 128, 352 + kDeviceRow,
-        76, 26, IDOK);
-    add(dialog, font, dpi, L"Button", "取消", BS_PUSHBUTTON | WS_TABSTOP, 214, 352 + kDeviceRow, 76, 26,
-        IDCANCEL);
+    add(dialog, font, dpi, L"Button", "确定", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 128,
+        352 + kDeviceRow, 76, 26, IDOK);
+    add(dialog, font, dpi, L"Button", "取消", BS_PUSHBUTTON | WS_TABSTOP, 214, 352 + kDeviceRow, 76,
+        26, IDCANCEL);
 
     // The outer size that gives the client area its measure, centred on the owner.
     const SIZE frame =
