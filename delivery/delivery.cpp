@@ -88,6 +88,26 @@ PostResult postKeyPress(WindowSystem& windows, WindowHandle window, unsigned vir
 
 using namespace delivery;
 
+GbkText whyNotDelivered(LineOutcome outcome) {
+    switch (outcome) {
+        case LineOutcome::NoTarget:
+            return "没有目标窗口";
+        case LineOutcome::TargetClosed:
+            return "目标窗口已关闭";
+        case LineOutcome::NoCardDialog:
+            return "找不到名片窗口";
+        case LineOutcome::Refused:
+            return "QT语音以管理员身份运行，Windows 拦下了发给它的字幕";
+        case LineOutcome::ClientTooSmall:
+            return "QT语音窗口小于字幕所需的大小";
+        case LineOutcome::NotPosted:
+            return "QT语音没有收下字幕（消息队列已满？）";
+        case LineOutcome::Delivered:
+            break;
+    }
+    return {};
+}
+
 bool Delivery::openCardDialog() {
     refused_ = false;
     // The client takes no input from us at all: three seconds of searching would find nothing.

@@ -76,6 +76,9 @@ enum class LineOutcome {
     NotPosted,       // a post failed for another reason (the client's queue is full)
 };
 
+/// Why a line did not go out, in the user's words ("目标窗口已关闭"); empty for Delivered.
+GbkText whyNotDelivered(LineOutcome outcome);
+
 class Delivery {
   public:
     Delivery(WindowSystem& windows, PumpingWait& wait, MessageBoxes& boxes, AppState& state,

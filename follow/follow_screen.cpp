@@ -7,19 +7,7 @@
 
 namespace {
 
-const char* reasonFor(LineOutcome outcome) {
-    switch (outcome) {
-        case LineOutcome::NoTarget:
-            return "没有目标窗口，跟随已停止";
-        case LineOutcome::TargetClosed:
-            return "目标窗口已关闭，跟随已停止";
-        case LineOutcome::NoCardDialog:
-            return "找不到名片窗口，跟随已停止";
-        case LineOutcome::Delivered:
-            break;
-    }
-    return "";
-}
+GbkText reasonFor(LineOutcome outcome) { return whyNotDelivered(outcome) + "，跟随已停止"; }
 
 }  // namespace
 

@@ -9,25 +9,7 @@ constexpr const char* kIdleCaption = "开始字幕";
 constexpr const char* kPlayingCaption = "停止字幕";
 constexpr const char* kWaitingCaption = "等待伴奏…";
 
-GbkText reasonFor(LineOutcome outcome) {
-    switch (outcome) {
-        case LineOutcome::NoTarget:
-            return "没有目标窗口，字幕已停止";
-        case LineOutcome::TargetClosed:
-            return "目标窗口已关闭，字幕已停止";
-        case LineOutcome::NoCardDialog:
-            return "找不到名片窗口，字幕已停止";
-        case LineOutcome::Refused:
-            return "QT语音以管理员身份运行，Windows 拦下了发给它的字幕，字幕已停止";
-        case LineOutcome::ClientTooSmall:
-            return "QT语音窗口小于字幕所需的大小，字幕已停止";
-        case LineOutcome::NotPosted:
-            return "QT语音没有收下字幕（消息队列已满？），字幕已停止";
-        case LineOutcome::Delivered:
-            break;
-    }
-    return {};
-}
+GbkText reasonFor(LineOutcome outcome) { return whyNotDelivered(outcome) + "，字幕已停止"; }
 
 }  // namespace
 
