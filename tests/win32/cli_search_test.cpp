@@ -24,7 +24,7 @@ TEST(CliSearchWinInet, SearchesAndSavesThroughWinInet) {
     EXPECT_EQ(hits.code, 0) << hits.err;
     EXPECT_EQ(std::count(hits.out.begin(), hits.out.end(), '\n'), 9) << hits.out;
     EXPECT_EQ(hits.out.substr(0, hits.out.find('\n')),
-              reinterpret_cast<const char*>(u8"夜航\t林间小队"));
+              reinterpret_cast<const char*>(u8"夜航\t林间小队\t歌词网站"));
 
     TempFolder folder("cantorel-cli-wininet");
     const CommandRun saved = runCommand(
