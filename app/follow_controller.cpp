@@ -33,9 +33,8 @@ void FollowController::listenIfWaiting() {
     if (!waiting || listening_) return;
     listening_ = true;
     listenedTrack_ = key;
-    listener_->listenTo(track->player, [this, player = track->player](ListenSource source) {
-        if (listening_)
-            units_.状态条1.setPart(StatusBar::kMessage, listeningStatus(source, player));
+    listener_->listenTo(track->player, [this](ListenSource source) {
+        if (listening_) follower_.listeningTo(source);
     });
     listener_->start(
         [this](const HeardOnset& onset) {
@@ -98,9 +97,4 @@ void FollowController::rearm() {
     // Rounded up so the timer never fires before the line is due; at least a millisecond.
     const std::int64_t left = std::max<std::int64_t>(*due - clock_.nowMicros(), 1);
     timer_.setPeriod(static_cast<int>(std::min<std::int64_t>((left + 999) / 1000, 1 << 30)));
-}
-
-GbkText listeningStatus(ListenSource source, const GbkText& player) {
-    if (source == ListenSource::Player) return "正在监听 " + player + " 的声音，伴奏一响就开始";
-    return "正在监听电脑播放的声音，伴奏一响就开始";
 }

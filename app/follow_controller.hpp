@@ -45,7 +45,3 @@ class FollowController {
     bool unavailable_ = false;
     GbkText reason_;
 };
-
-/// The status while a track waits for its music: what is listened to, the player alone
-/// ("正在监听 QQMusic.exe 的声音，伴奏一响就开始") or the whole playback device.
-GbkText listeningStatus(ListenSource source, const GbkText& player);

@@ -106,7 +106,7 @@ TEST_F(FollowControllerTest, ATrackWithoutPositionWaitsForItsMusicWhenAsked) {
     EXPECT_EQ(listener.player, "QQMusic.exe");
     listener.listening(ListenSource::Player);
     EXPECT_EQ(units.状态条1.part(StatusBar::kMessage),
-              "正在监听 QQMusic.exe 的声音，伴奏一响就开始");
+              "QQ音乐：Song（等待伴奏…，只听QQ音乐的声音）");
     timers.advanceTo(3000000);
     EXPECT_TRUE(sentTexts(windows.posts).empty());
     listener.onset({2000000, 2.0, -20});  // the music started at 2 s
@@ -117,7 +117,8 @@ TEST_F(FollowControllerTest, ATrackWithoutPositionWaitsForItsMusicWhenAsked) {
     controller.sessions(state);
     EXPECT_EQ(listener.starts, 2);
     listener.listening(ListenSource::PlaybackDevice);
-    EXPECT_EQ(units.状态条1.part(StatusBar::kMessage), "正在监听电脑播放的声音，伴奏一响就开始");
+    EXPECT_EQ(units.状态条1.part(StatusBar::kMessage),
+              "QQ音乐：Next（等待伴奏…，听电脑播放的声音）");
     controller.startStop();
     EXPECT_EQ(listener.stops, 1);
 }
