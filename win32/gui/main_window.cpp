@@ -211,7 +211,7 @@ void MainWindow::onDpiChanged(int dpi, const RECT& suggested) {
     font_ = font;
     SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    if (capture_) capture_->drawRestingPicture();
+    if (capture_) capture_->paintPanel();
 }
 
 void MainWindow::runCreationSteps() {
