@@ -64,7 +64,9 @@ constexpr GUID kAgileObject = {
 /// as the operation holds it (an activation may end after its caller stopped waiting).
 class Activation final : public IActivateAudioInterfaceCompletionHandler {
   public:
+    /// `pid` 0: a device activated without parameters.
     explicit Activation(DWORD pid) : done_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+        if (pid == 0) return;
         params_.type = ActivationType::ProcessLoopback;
         params_.processLoopback = {pid, LoopbackMode::IncludeTargetProcessTree};
         value_.vt = VT_BLOB;
@@ -72,7 +74,7 @@ class Activation final : public IActivateAudioInterfaceCompletionHandler {
         value_.blob.pBlobData = reinterpret_cast<BYTE*>(&params_);
     }
     HANDLE done() const { return done_; }
-    PROPVARIANT* value() { return &value_; }
+    PROPVARIANT* value() { return value_.vt == VT_EMPTY ? nullptr : &value_; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
@@ -318,6 +320,12 @@ std::uint32_t windowsBuild() {
 }
 
 HRESULT activateProcessLoopback(DWORD pid, HANDLE stop, int limitMs, IAudioClient** client) {
+    if (pid == 0) return E_INVALIDARG;
+    return activateAudioClient(kProcessLoopbackDevice, pid, stop, limitMs, client);
+}
+
+HRESULT activateAudioClient(const wchar_t* path, DWORD pid, HANDLE stop, int limitMs,
+                            IAudioClient** client) {
     if (!client) return E_POINTER;
     *client = nullptr;
     // Loaded once and kept: the audio client lives in it. Windows 7 and 8 lack the function.
@@ -330,8 +338,8 @@ HRESULT activateProcessLoopback(DWORD pid, HANDLE stop, int limitMs, IAudioClien
     activation.p = new Activation(pid);
     if (!activation->done()) return HRESULT_FROM_WIN32(GetLastError());
     Released<IActivateAudioInterfaceAsyncOperation> operation;
-    HRESULT hr = activate(kProcessLoopbackDevice, __uuidof(IAudioClient), activation->value(),
-                          activation.p, &operation.p);
+    HRESULT hr =
+        activate(path, __uuidof(IAudioClient), activation->value(), activation.p, &operation.p);
     if (FAILED(hr)) return hr;
     if (!operation.p) return E_FAIL;
     const HANDLE waits[2] = {activation->done(), stop};

@@ -35,6 +35,11 @@ std::uint32_t windowsBuild();
 /// is returned: the caller listens to the playback device instead.
 HRESULT activateProcessLoopback(DWORD pid, HANDLE stop, int limitMs, IAudioClient** client);
 
+/// The same activation of the device interface `path`, with process loopback's parameters for
+/// `pid`, or none for 0.
+HRESULT activateAudioClient(const wchar_t* path, DWORD pid, HANDLE stop, int limitMs,
+                            IAudioClient** client);
+
 }  // namespace audio_listener_win32
 
 class Win32AudioListener final : public AudioListener {
