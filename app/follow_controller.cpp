@@ -33,6 +33,9 @@ void FollowController::listenIfWaiting() {
     if (!waiting || listening_) return;
     listening_ = true;
     listenedTrack_ = key;
+    listener_->listenTo(track->player, [this](ListenSource source) {
+        if (listening_) follower_.listeningTo(source);
+    });
     listener_->start(
         [this](const HeardOnset& onset) {
             listening_ = false;

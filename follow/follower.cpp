@@ -282,6 +282,12 @@ void Follower::musicStarted(std::int64_t atMicros) {
     run();
 }
 
+void Follower::listeningTo(ListenSource source) {
+    if (!following_ || !track_ || track_->source != SongTime::WaitingForMusic) return;
+    track_->heardFrom = source;
+    showStatus();
+}
+
 void Follower::nudge(int ms) {
     if (!following_ || !track_ || ms == 0) return;
     track_->offsetMs += ms;
@@ -373,7 +379,13 @@ void Follower::showStatus() {
                 text += "（时间来自伴奏）";
                 break;
             case SongTime::WaitingForMusic:
-                text += "（等待伴奏…）";
+                if (!t.heardFrom) {
+                    text += "（等待伴奏…）";
+                } else if (*t.heardFrom == ListenSource::Player) {
+                    text += "（等待伴奏…，只听" + playerName(t.snap.player) + "的声音）";
+                } else {
+                    text += "（等待伴奏…，听电脑播放的声音）";
+                }
                 break;
             case SongTime::TrackChange:
                 text += "（时间来自切歌）";

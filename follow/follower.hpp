@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 
+#include "audio/listen_source.hpp"
 #include "follow/media_session.hpp"
 #include "lyrics/lyric_table.hpp"
 #include "platform/clock.hpp"
@@ -81,6 +82,8 @@ class Follower {
     void onScheduleChanged(std::function<void()> changed) { scheduleChanged_ = std::move(changed); }
     /// The music of the followed track started at `atMicros` (the music-start detector).
     void musicStarted(std::int64_t atMicros);
+    /// What the music-start detector listens to for the followed track, for its status.
+    void listeningTo(ListenSource source);
     /// The live nudge: every following line of this player `ms` later (negative: earlier); kept
     /// as the player's offset.
     void nudge(int ms);
@@ -108,6 +111,7 @@ class Follower {
         bool looked = false;       // the answer came
         std::optional<FoundLyric> lyric;
         SongTime source = SongTime::None;
+        std::optional<ListenSource> heardFrom;  // what is listened to while waiting for music
         bool distrusted = false;  // the player's position proved unusable for this track
         int aheadReports = 0;     // consecutive reports running ahead of the song clock
         bool running = false;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "audio/listen_source.hpp"
 #include "text/gbk_text.hpp"
 
 struct HeardOnset {
@@ -17,6 +18,7 @@ class AudioListener {
   public:
     using OnsetHandler = std::function<void(const HeardOnset&)>;
     using FailureHandler = std::function<void(const GbkText& reason)>;
+    using ListeningHandler = std::function<void(ListenSource source)>;
     virtual ~AudioListener() = default;
 
     /// Starts listening. Later, on the user-interface thread, exactly one handler runs: the
@@ -25,4 +27,12 @@ class AudioListener {
     virtual void start(OnsetHandler onOnset, FailureHandler onFailure) = 0;
     /// Stops listening; no handler runs after it returns.
     virtual void stop() = 0;
+    /// For the next start only: `player` (its media session's app id) is listened to alone
+    /// where the system allows it, else the whole playback device; once listening has begun,
+    /// `onListening` is told on the user-interface thread which of the two it is. A start
+    /// without it listens to the playback device.
+    virtual void listenTo(const GbkText& player, ListeningHandler onListening) {
+        (void)player;
+        (void)onListening;
+    }
 };

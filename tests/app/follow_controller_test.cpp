@@ -22,7 +22,13 @@ struct OneLyric : LyricFinder {
 
 struct Listener : AudioListener {
     OnsetHandler onset;
+    GbkText player;
+    ListeningHandler listening;
     int starts = 0, stops = 0;
+    void listenTo(const GbkText& app, ListeningHandler told) override {
+        player = app;
+        listening = std::move(told);
+    }
     void start(OnsetHandler heard, FailureHandler) override {
         ++starts;
         onset = std::move(heard);
@@ -96,6 +102,11 @@ TEST_F(FollowControllerTest, ATrackWithoutPositionWaitsForItsMusicWhenAsked) {
     controller.startStop();
     controller.sessions(state);
     EXPECT_EQ(listener.starts, 1);
+    // The player is listened to alone where the system allows it, and the status says so.
+    EXPECT_EQ(listener.player, "QQMusic.exe");
+    listener.listening(ListenSource::Player);
+    EXPECT_EQ(units.状态条1.part(StatusBar::kMessage),
+              "QQ音乐：Song（等待伴奏…，只听QQ音乐的声音）");
     timers.advanceTo(3000000);
     EXPECT_TRUE(sentTexts(windows.posts).empty());
     listener.onset({2000000, 2.0, -20});  // the music started at 2 s
@@ -105,6 +116,9 @@ TEST_F(FollowControllerTest, ATrackWithoutPositionWaitsForItsMusicWhenAsked) {
     state.sessions[0].title = "Next";
     controller.sessions(state);
     EXPECT_EQ(listener.starts, 2);
+    listener.listening(ListenSource::PlaybackDevice);
+    EXPECT_EQ(units.状态条1.part(StatusBar::kMessage),
+              "QQ音乐：Next（等待伴奏…，听电脑播放的声音）");
     controller.startStop();
     EXPECT_EQ(listener.stops, 1);
 }
