@@ -352,6 +352,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     httplib::Server server;
+    // Many answers here stall on purpose, each holding a worker for --stall seconds; with the
+    // library's eight workers a run of tests that leave such requests behind would starve the
+    // answers that should come at once.
+    server.new_task_queue = [] { return new httplib::ThreadPool(64); };
     std::string base;  // http://127.0.0.1:PORT, put into pages where they say {base}
     auto records = loadRecords(options.data / "lrclib" / "records.jsonl");
     const auto catalogue = loadCatalogue(options.data / "music" / "catalogue.tsv");
