@@ -27,7 +27,7 @@ TEST(SignUpdateScript, SignsWhatTheProgramVerifies) {
         0);
     const std::string sum(64, 'a');
     folder.write("info.html",
-                 infoPage("https://example.com/Cantorel.exe", "Cantorel.exe", sum, "4.2"));
+                 infoPage("https://127.0.0.1/Cantorel.exe", "Cantorel.exe", sum, "4.2"));
     const std::string sign = std::string(source) + "/scripts/sign-update " + key + " " + page;
     // Twice: a second signature replaces the first.
     ASSERT_EQ(std::system((sign + " >/dev/null && " + sign + " >/dev/null").c_str()), 0);
